@@ -1,0 +1,55 @@
+#pragma once
+// The base of the two preference-file formats: validity, the pens, and the dated backup.
+
+#include "data/typeDef.h"
+#include "system/functions.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+
+class TFileHandler {
+public:
+    // Stores the path, empties the pens and starts invalid; the concrete constructors read the file.
+    explicit TFileHandler(const QString& fileName);
+    virtual ~TFileHandler();
+    TFileHandler(const TFileHandler&) = delete;
+    TFileHandler& operator=(const TFileHandler&) = delete;
+
+    virtual bool IsValid() const;
+    // Writes the in-memory content to FileName. Raises on a failed write (the file is left as it was).
+    virtual void Save() = 0;
+    // Creates the path's folders as needed, then writes the content there. FileName is not changed.
+    virtual void SaveAs(const QString& path) = 0;
+    // Writes the content in its current state to a new dated file in AppFolder + "Backup". Never raises.
+    virtual void CreateDatedBackup();
+    // Reads FileName again.
+    virtual void Reload() = 0;
+    // Reads another file in place of the own one; FileName stays the own path.
+    virtual void LoadFrom(const QString& path) = 0;
+    // Takes the pens and writes their curve and threshold values into the in-memory content.
+    virtual void StorePens(const APen& pens) = 0;
+    virtual APen GetPens() const;
+
+    const QString& GetFileName() const { return FileName; }
+
+    // Where the dated backup reports its failure ("Unable to create backup: <path>").
+    void SetMessenger(MessageFn show) { Messenger = std::move(show); }
+
+    // The clock that names dated backups; tests replace it. nullptr restores the system clock.
+    static void SetClock(std::function<QDateTime()> clock);
+
+    // The path the next dated backup would take at `when`: "Pen_Tablet_mm-dd-yyyy_hh-nn-ss.bak" in the
+    // backup folder, with "_2", "_3", ... appended when that name is taken.
+    static QString DatedBackupPath(const QDateTime& when);
+
+protected:
+    QString FileName;
+    bool Valid = false;
+    APen Pens;
+    MessageFn Messenger;
+};
+
+// AppFolder + "Backup": the folder of the backup point and the dated backups.
+QString BackupFolder();

@@ -1,0 +1,31 @@
+#pragma once
+// The newer, XML generation of the preference file. The parsed document serves for selecting and reading
+// the pens; the bytes as read are kept beside it, and saving writes those bytes with the new texts put in
+// at the written elements' positions, so that everything outside the edited values stays byte-identical.
+
+#include "data/Data_fileClass.h"
+
+#include <QByteArray>
+
+#include <memory>
+
+class TXMLHandler : public TFileHandler {
+public:
+    explicit TXMLHandler(const QString& fileName);
+    ~TXMLHandler() override;
+
+    void Save() override;
+    void SaveAs(const QString& path) override;
+    void Reload() override;
+    void LoadFrom(const QString& path) override;
+    // Reloads the own file, then writes the pens' values into the matching elements. When the reload fails
+    // (the file vanished or no longer parses) the previous document is kept and std::runtime_error raised.
+    void StorePens(const APen& pens) override;
+
+    // The bytes that Save and SaveAs write.
+    const QByteArray& GetBytes() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> D;
+};

@@ -1,0 +1,40 @@
+# Shared by scripts/test and scripts/run: the packages Nibwright needs and the build.
+# shellcheck shell=bash
+
+NIB_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+NIB_JOBS="${NIB_JOBS:-$(nproc 2>/dev/null || echo 2)}"
+
+# Debian packages needed to build, test and run.
+NIB_PACKAGES=(
+  cmake g++ make pkg-config
+  qt6-base-dev libgl-dev
+  libpugixml-dev libsimpleini-dev libjpeg-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-dejavu-core
+)
+
+# Installs what is missing: with apt-get as root, otherwise prints the exact line and stops.
+nib_ensure_packages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq || return 1
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
+  else
+    echo "Missing packages. Install them with:"
+    echo "  sudo apt-get install -y ${missing[*]}"
+    return 1
+  fi
+}
+
+# Configures and builds into the given folder with extra cmake arguments.
+nib_build() {
+  local dir="$1"; shift
+  cmake -S "$NIB_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE="${NIB_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null || return 1
+  cmake --build "$dir" -j "$NIB_JOBS" || return 1
+}

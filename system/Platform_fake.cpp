@@ -1,0 +1,19 @@
+#include "system/Platform_fake.h"
+
+#include <sys/stat.h>
+
+std::string FakePlatform::GetEnv(const std::string& name) {
+    auto it = Env.find(name);
+    return it == Env.end() ? std::string() : it->second;
+}
+
+bool FakePlatform::FileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void FakePlatform::StartElevated(const std::string& file, const std::string& parameters) {
+    Starts.push_back({file, parameters});
+    if (FailStartsFrom >= 0 && static_cast<int>(Starts.size()) > FailStartsFrom)
+        throw ElevationError("The operation was canceled by the user.", FailCode);
+}

@@ -1,0 +1,41 @@
+#pragma once
+// A scratch world for one test: a temporary folder holding the application-data folder, the program-files
+// folder and the program's own folder, with a recording platform that points at them. Nothing of the
+// machine's own files is read or written.
+
+#include "system/Platform_fake.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+class TestEnv {
+public:
+    TestEnv();
+    ~TestEnv();
+    TestEnv(const TestEnv&) = delete;
+    TestEnv& operator=(const TestEnv&) = delete;
+
+    QString Root() const;        // the temporary folder, without a trailing delimiter
+    QString AppData() const;     // the value of APPDATA
+    QString ProgramFiles() const; // the value of ProgramFiles
+    QString AppDir() const;      // the program's folder, with the trailing delimiter (what AppFolder returns)
+    QString WTablet() const;     // AppData + "/WTablet"
+    QString BackupDir() const;   // AppDir + "Backup"
+
+    // Writes `bytes` to `path` (absolute, or relative to Root), creating folders; returns the absolute path.
+    QString Write(const QString& path, const QByteArray& bytes) const;
+    static QByteArray Read(const QString& path);
+    static bool Exists(const QString& path);
+    // The names of the files in a folder, sorted.
+    static QStringList List(const QString& folder);
+
+    FakePlatform& Fake() { return Platform.Fake; }
+
+private:
+    QTemporaryDir Dir;
+    ScopedFakePlatform Platform;
+};
+
+// The source tree (for examples/ and fixtures), from NIB_SOURCE_DIR.
+QString SourceDir();
