@@ -11,6 +11,13 @@ NIB_PACKAGES=(
   libpugixml-dev libsimpleini-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64
+)
+
+# Needed only to look at the window and to run the benchmarks against their peers.
+NIB_TOOL_PACKAGES=(
+  xvfb xauth imagemagick xdotool xmlstarlet
 )
 
 # Installs what is missing: with apt-get as root, otherwise prints the exact line and stops.
