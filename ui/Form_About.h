@@ -1,0 +1,44 @@
+#pragma once
+// The About box: product heading, version, copyright, disclaimer and the link to the home page.
+
+#include <QDialog>
+
+class IPrompter;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+// The maker's home page, opened by the About box and the main window's "HomePage..." entry.
+inline constexpr const char* HomePageUrl = "https://nibwright.example/?page_id=3";
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int ResultOK = 1;
+    static constexpr int ResultCancel = 2;
+
+    explicit TAboutBox(IPrompter& prompter, QWidget* parent = nullptr);
+
+    // Asks the shell to open the home page; the outcome is not examined and the box stays open.
+    void CommentsClick();
+
+    QFrame* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Version = nullptr;
+    QLabel* Copyright = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Comments = nullptr;
+    QPushButton* OKButton = nullptr;
+
+public slots:
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    IPrompter& Prompter;
+};
+
+extern TAboutBox* AboutBox;

@@ -1,0 +1,157 @@
+#include "ui/Form_Edit.h"
+
+#include "ui/Prompter.h"
+
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TFormEdit* FormEdit = nullptr;
+
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, int left, int top) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* MakeField(QWidget* parent, const char* name, const char* text, int left, int top) {
+    auto* field = new QLineEdit(QString::fromLatin1(text), parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setGeometry(left, top, 57, 21);
+    return field;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, int left, int top) {
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(left, top, 75, 25);
+    return button;
+}
+
+} // namespace
+
+TFormEdit::TFormEdit(IPrompter& prompter, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      Prompter(prompter) {
+    setObjectName(QStringLiteral("FormEdit"));
+    setWindowTitle(QStringLiteral("Pen Editor"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFixedSize(475, 174);
+
+    // Created in the tab order of the form: OKButton, the group box, CancelButton.
+    OKButton = MakeButton(this, "OKButton", "Apply", 315, 144);
+    OKButton->setDefault(true);
+
+    GroupBox2 = new QGroupBox(QStringLiteral("Pen Editor"), this);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    GroupBox2->setGeometry(6, 8, 465, 130);
+
+    LInfo = MakeLabel(GroupBox2, "LInfo", "LInfo", 12, 17);
+    Label1 = MakeLabel(GroupBox2, "Label1", "Lower Point (y,x):", 14, 42);
+    Label2 = MakeLabel(GroupBox2, "Label2", "Middle Point (y,x):", 12, 70);
+    Label3 = MakeLabel(GroupBox2, "Label3", "Upper Point (y,x):", 14, 97);
+    Label4 = MakeLabel(GroupBox2, "Label4", "Upper Threshold:", 281, 42);
+    Label5 = MakeLabel(GroupBox2, "Label5", "Lower Threshold:", 281, 70);
+
+    // Inside the group box the tab order is P2X, P1X, P3X, LT, UT, P1Y, P2Y, P3Y.
+    P2X = MakeField(GroupBox2, "P2X", "P2X", 185, 67);
+    P1X = MakeField(GroupBox2, "P1X", "Edit1", 185, 40);
+    P3X = MakeField(GroupBox2, "P3X", "Edit1", 185, 94);
+    LT = MakeField(GroupBox2, "LT", "Edit1", 389, 68);
+    UT = MakeField(GroupBox2, "UT", "Edit1", 389, 41);
+    P1Y = MakeField(GroupBox2, "P1Y", "Edit1", 122, 40);
+    P2Y = MakeField(GroupBox2, "P2Y", "Edit1", 122, 67);
+    P3Y = MakeField(GroupBox2, "P3Y", "Edit1", 122, 94);
+
+    CancelButton = MakeButton(this, "CancelButton", "Cancel", 396, 144);
+
+    setTabOrder(OKButton, P2X);
+    setTabOrder(P2X, P1X);
+    setTabOrder(P1X, P3X);
+    setTabOrder(P3X, LT);
+    setTabOrder(LT, UT);
+    setTabOrder(UT, P1Y);
+    setTabOrder(P1Y, P2Y);
+    setTabOrder(P2Y, P3Y);
+    setTabOrder(P3Y, CancelButton);
+
+    connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { done(ResultCancel); });
+}
+
+void TFormEdit::reject() {
+    done(ResultCancel);
+}
+
+void TFormEdit::LoadPen(int index, const APen& pens) {
+    SelectedPen = index;
+    Pens = pens;
+    if (Pens.empty() || index < 0 || static_cast<size_t>(index) >= Pens.size())
+        return;
+    const Pen& p = Pens[static_cast<size_t>(index)];
+    const auto put = [](QLineEdit* field, int32_t value) { field->setText(QString::number(value)); };
+    put(P1X, p.P1X);
+    put(P1Y, p.P1Y);
+    put(P2X, p.P2X);
+    put(P2Y, p.P2Y);
+    put(P3X, p.P3X);
+    put(P3Y, p.P3Y);
+    put(UT, p.UpperThreshold);
+    put(LT, p.LowerThreshold);
+    const std::string info = "PressureCurveControlPoint " + CurveText(p);
+    LInfo->setText(QString::fromLatin1(info.data(), static_cast<qsizetype>(info.size())));
+    LInfo->adjustSize();
+}
+
+APen TFormEdit::GetPens() const {
+    return Pens;
+}
+
+int32_t TFormEdit::ClampToResolution(int32_t v) const {
+    if (SelectedPen < 0 || static_cast<size_t>(SelectedPen) >= Pens.size())
+        return v;
+    const int32_t r = Pens[static_cast<size_t>(SelectedPen)].PressureResolution;
+    if (v < 0)
+        v = 0;
+    if (v > r)
+        v = r;
+    return v;
+}
+
+void TFormEdit::OKButtonClick() {
+    // Without a pen at the index there is nothing the values could be stored into: the input is refused
+    // like an invalid number rather than written past the end of the array.
+    const bool hasPen = SelectedPen >= 0 && static_cast<size_t>(SelectedPen) < Pens.size();
+    bool ok = hasPen;
+    if (hasPen) {
+        Pen& p = Pens[static_cast<size_t>(SelectedPen)];
+        const std::pair<QLineEdit*, int32_t*> fields[] = {
+            {P1X, &p.P1X}, {P1Y, &p.P1Y}, {P2X, &p.P2X},           {P2Y, &p.P2Y},
+            {P3X, &p.P3X}, {P3Y, &p.P3Y}, {UT, &p.UpperThreshold}, {LT, &p.LowerThreshold},
+        };
+        // Each value is stored before the next field is converted, so a rejected field leaves the ones
+        // before it stored.
+        for (const auto& [field, target] : fields) {
+            int32_t value = 0;
+            // Characters outside Latin-1 become '?', which the conversion rejects.
+            if (!StrToInt32(field->text().toLatin1().toStdString(), value)) {
+                ok = false;
+                break;
+            }
+            *target = ClampToResolution(value);
+        }
+    }
+    if (!ok) {
+        Prompter.Message(QStringLiteral("Incorrect input data..."));
+        setResult(0);
+        return;
+    }
+    done(ResultOK);
+}

@@ -1,0 +1,82 @@
+#include "ui/Form_Info.h"
+
+#include <QFont>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <QTextCursor>
+#include <QTextDocument>
+
+TFormInfo* FormInfo = nullptr;
+
+namespace {
+
+// Pen names are bytes as the file holds them: an XML file gives UTF-8, a text file the 8-bit code page.
+// Text that is valid UTF-8 is shown as such; anything else byte for byte as Latin-1.
+QString DecodeLine(const std::string& bytes) {
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(view);
+    if (!utf8.hasError())
+        return text;
+    return QString::fromLatin1(view);
+}
+
+} // namespace
+
+TFormInfo::TFormInfo(IPrompter&, QWidget* parent) : TFormInfo(parent) {}
+
+TFormInfo::TFormInfo(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint) {
+    setObjectName(QStringLiteral("FormInfo"));
+    setWindowTitle(QStringLiteral("Config Info"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFixedSize(479, 222);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Global Information"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(8, 8, 465, 177);
+
+    Memo = new QPlainTextEdit(GroupBox1);
+    Memo->setObjectName(QStringLiteral("Memo"));
+    Memo->setGeometry(10, 16, 447, 153);
+    Memo->setReadOnly(true);
+    Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo->setPlainText(QStringLiteral("Memo"));
+    LineCount = 1;
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setGeometry(396, 191, 75, 25);
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, [this] { done(ResultOK); });
+}
+
+void TFormInfo::reject() {
+    done(ResultCancel);
+}
+
+void TFormInfo::FillInfo(int, const APen& pens) {
+    Pens = pens;
+    Memo->clear();
+    LineCount = 0;
+    try {
+        for (const std::string& line : PenInfoLines(Pens))
+            AddInfoLine(line);
+    } catch (...) {
+        // A listing that cannot be built completely shows what was appended so far.
+    }
+}
+
+void TFormInfo::AddInfoLine(const std::string& text) {
+    // The memo's line count is kept here: an empty document cannot tell "no lines" from "one empty line".
+    QTextCursor cursor(Memo->document());
+    cursor.movePosition(QTextCursor::End);
+    if (LineCount > 0)
+        cursor.insertBlock();
+    cursor.insertText(DecodeLine(text));
+    ++LineCount;
+}

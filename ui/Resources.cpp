@@ -1,0 +1,7 @@
+#include "ui/Resources.h"
+
+void NibInitResources() {}
+
+QImage LoadJpegResource(const QString&) {
+    return QImage();
+}
