@@ -1,0 +1,204 @@
+#pragma once
+// The bodies of the fuzz targets. Each takes one input, runs it through the same code the program runs on a
+// preference file or a settings file, and checks what must hold whatever the input is. The libFuzzer
+// programs in this folder call them, and test_reliability replays every file of tests/corpus/ through them
+// in the normal and the sanitizer builds.
+//
+// A broken property calls OnInvariantBroken: by default it prints the reason and aborts (libFuzzer keeps the
+// input as a crash); the replay test installs a handler that throws InvariantBroken instead, a type that is
+// deliberately not a std::exception, so that no catch in the code under test can swallow it.
+
+#include "data/Data_textClass.h"
+#include "data/Data_xmlClass.h"
+#include "system/Settings.h"
+#include "system/functions.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace nibfuzz {
+
+struct InvariantBroken {
+    std::string What;
+};
+
+[[noreturn]] inline void AbortOnBroken(const std::string& what) {
+    std::fprintf(stderr, "invariant broken: %s\n", what.c_str());
+    std::abort();
+}
+
+inline void (*OnInvariantBroken)(const std::string&) = &AbortOnBroken;
+
+inline void Check(bool holds, const std::string& what) {
+    if (!holds)
+        OnInvariantBroken(what);
+}
+
+// A private folder for the scratch files of this process, removed at exit.
+inline QString ScratchPath(const char* name) {
+    static QTemporaryDir dir;
+    return dir.path() + "/" + name;
+}
+
+inline QString WriteScratch(const char* name, const uint8_t* data, size_t size) {
+    const QString path = ScratchPath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) !=
+            static_cast<qint64>(size)) {
+        std::fprintf(stderr, "cannot write the scratch file %s\n", qPrintable(path));
+        std::abort();
+    }
+    return path;
+}
+
+// Runs `body`; an exception escaping it is a finding, because every input here is a readable file in a
+// writable folder, so the code under test has no reason to raise.
+template <typename F> void NoThrow(const char* where, F&& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        Check(false, std::string(where) + " raised: " + e.what());
+    }
+}
+
+// Gives the pens values at the 32-bit limits, so that writing numbers of every width is exercised.
+inline APen Extremes(APen pens) {
+    for (size_t i = 0; i < pens.size(); ++i) {
+        Pen& p = pens[i];
+        p.P1X = (i % 2) ? INT32_MIN : 0;
+        p.P1Y = INT32_MAX;
+        p.P2X = -1;
+        p.P3Y = p.PressureResolution;
+        p.UpperThreshold = INT32_MAX - static_cast<int32_t>(i);
+        p.LowerThreshold = INT32_MIN + static_cast<int32_t>(i);
+    }
+    return pens;
+}
+
+// Text preference file: read, store the pens back with other values, save, read the saved file again.
+// - storing replaces only lines that were found for a pen, never line 0 (where a failed block's unfilled
+//   indexes point);
+// - reading the saved file gives exactly the lines that were saved (the line-end handling is lossless).
+inline int FuzzTextFile(const uint8_t* data, size_t size) {
+    const QString in = WriteScratch("text-in.dat", data, size);
+    NoThrow("text handler", [&] {
+        TTextHandler handler(in);
+        const std::vector<std::string> before = handler.GetLines();
+        const APen pens = handler.GetPens();
+        Check(!handler.IsValid() || !pens.empty(), "a valid text file without pens");
+
+        // Index 0 means "not found": a line may change only where a pen's value line was found.
+        std::set<size_t> found;
+        for (const Pen& p : pens)
+            for (int32_t index : {p.CurveLineIndex, p.UpperLineIndex, p.LowerLineIndex})
+                if (index > 0)
+                    found.insert(size_t(index));
+
+        handler.StorePens(Extremes(pens));
+        const std::vector<std::string>& after = handler.GetLines();
+        Check(after.size() == before.size(), "storing changed the number of lines");
+        for (size_t i = 0; i < before.size() && i < after.size(); ++i)
+            if (!found.count(i))
+                Check(after[i] == before[i],
+                      "storing changed line " + std::to_string(i) + ", not a pen's line");
+
+        const QString out = ScratchPath("text-out.dat");
+        handler.SaveAs(out);
+        TTextHandler back(out);
+        Check(back.GetLines() == after, "the saved file reads back with other lines");
+    });
+    return 0;
+}
+
+// XML preference file: read, store the pens back unchanged, save, read the saved file again. A valid file
+// must stay valid with the same pens: storing writes canonical numbers into the value elements only.
+inline int FuzzXmlFile(const uint8_t* data, size_t size) {
+    const QString in = WriteScratch("xml-in.dat", data, size);
+    NoThrow("XML handler", [&] {
+        TXMLHandler handler(in);
+        const APen pens = handler.GetPens();
+        const bool valid = handler.IsValid();
+        Check(!valid || !pens.empty(), "a valid XML file without pens");
+
+        handler.StorePens(pens);
+        const QString out = ScratchPath("xml-out.dat");
+        handler.SaveAs(out);
+        if (!valid)
+            return;
+        TXMLHandler back(out);
+        Check(back.IsValid(), "a valid XML file is no longer valid after storing its own pens");
+        Check(back.GetPens() == pens, "storing a valid file's own pens changed what it reads back");
+
+        // The same again with the values at the 32-bit limits: each written number must read back.
+        const APen wide = Extremes(pens);
+        handler.StorePens(wide);
+        handler.SaveAs(out);
+        TXMLHandler wideBack(out);
+        Check(wideBack.IsValid(), "a valid XML file is no longer valid after storing numbers at the limits");
+        const APen got = wideBack.GetPens();
+        Check(got.size() == wide.size(), "storing changed the number of pens");
+        for (size_t i = 0; i < got.size() && i < wide.size(); ++i)
+            Check(CurveText(got[i]) == CurveText(wide[i]) &&
+                      got[i].UpperThreshold == wide[i].UpperThreshold &&
+                      got[i].LowerThreshold == wide[i].LowerThreshold,
+                  "pen " + std::to_string(i) + " reads back other values than were stored");
+    });
+    return 0;
+}
+
+// Settings file: the five keys read from any text; written values read back after a round trip through
+// the written text.
+inline int FuzzSettings(const uint8_t* data, size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    NoThrow("settings", [&] {
+        TIniFile ini = TIniFile::FromBytes(bytes);
+        static const char* const keys[] = {"Point Limiter", "Threshold Limiter", "MiddlePoint Limiter",
+                                           "Auto Service", "Selected Service"};
+        int sum = 0;
+        for (const char* key : keys)
+            sum += ini.ReadInteger("Nibwright", key, -1) + ini.ReadBool("Nibwright", key, false);
+        (void)sum;
+
+        const int row = size > 0 ? static_cast<int8_t>(data[0]) : -1;
+        ini.WriteBool("Nibwright", "Point Limiter", true);
+        ini.WriteBool("Nibwright", "MiddlePoint Limiter", false);
+        ini.WriteInteger("Nibwright", "Selected Service", row);
+        TIniFile back = TIniFile::FromBytes(ini.ToBytes());
+        Check(back.ReadBool("Nibwright", "Point Limiter", false), "\"Point Limiter\" 1 did not read back");
+        Check(!back.ReadBool("Nibwright", "MiddlePoint Limiter", true),
+              "\"MiddlePoint Limiter\" 0 did not read back");
+        Check(back.ReadInteger("Nibwright", "Selected Service", 12345) == row,
+              "\"Selected Service\" did not read back");
+    });
+    return 0;
+}
+
+// The format test, against its definition: at most five characters of the first line, ASCII upper case,
+// equal to "<?XML".
+inline int FuzzIsXmlFile(const uint8_t* data, size_t size) {
+    const QString path = WriteScratch("isxml.dat", data, size);
+    std::string head;
+    for (size_t i = 0; i < size && head.size() < 5 && data[i] != '\r' && data[i] != '\n'; ++i) {
+        char c = static_cast<char>(data[i]);
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        head += c;
+    }
+    NoThrow("IsXmlFile",
+            [&] { Check(IsXmlFile(path) == (head == "<?XML"), "IsXmlFile disagrees with its rule"); });
+    return 0;
+}
+
+} // namespace nibfuzz
