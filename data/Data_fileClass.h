@@ -4,6 +4,7 @@
 #include "data/typeDef.h"
 #include "system/functions.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
@@ -44,7 +45,17 @@ public:
     // backup folder, with "_2", "_3", ... appended when that name is taken.
     static QString DatedBackupPath(const QDateTime& when);
 
+    // The largest preference file a handler loads; a bigger one counts as a file that cannot be loaded.
+    // Real driver files are a few megabytes at most, so this only stops a runaway or hostile file.
+    static constexpr qint64 MaxFileBytes = qint64(64) * 1024 * 1024;
+
 protected:
+    // True for an existing file that is not a folder.
+    static bool FileExists(const QString& path);
+    // The whole file, byte for byte. Raises std::runtime_error when it cannot be opened or read, or is larger
+    // than MaxFileBytes.
+    static QByteArray ReadBytes(const QString& path);
+
     QString FileName;
     bool Valid = false;
     APen Pens;

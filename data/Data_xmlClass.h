@@ -22,10 +22,16 @@ public:
     // (the file vanished or no longer parses) the previous document is kept and std::runtime_error raised.
     void StorePens(const APen& pens) override;
 
+    // Save and SaveAs write the bytes as last read or stored; they raise WriteError when the last read found
+    // no bytes at all (a missing or unreadable file), instead of leaving an empty file behind.
+
     // The bytes that Save and SaveAs write.
     const QByteArray& GetBytes() const;
 
 private:
+    bool Read(const QString& path);
+    void Write(const QString& path, bool createFolders);
+
     struct Impl;
     std::unique_ptr<Impl> D;
 };

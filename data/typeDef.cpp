@@ -32,7 +32,9 @@ bool StrToInt32(std::string_view text, int32_t& out) {
     return true;
 }
 
-std::string IntToStr(int64_t value) { return std::to_string(value); }
+std::string IntToStr(int64_t value) {
+    return std::to_string(value);
+}
 
 std::string CurveText(const Pen& pen) {
     std::string s;
@@ -42,6 +44,20 @@ std::string CurveText(const Pen& pen) {
         s += IntToStr(v);
     }
     return s;
+}
+
+bool CurveFromText(std::string_view text, Pen& pen) {
+    int32_t* const fields[6] = {&pen.P1Y, &pen.P1X, &pen.P2Y, &pen.P2X, &pen.P3Y, &pen.P3X};
+    for (int k = 0; k < 5; ++k) {
+        const size_t blank = text.find(' ');
+        // Without a blank the number before it is empty, which never converts.
+        if (blank == std::string_view::npos)
+            return false;
+        if (!StrToInt32(text.substr(0, blank), *fields[k]))
+            return false;
+        text.remove_prefix(blank + 1);
+    }
+    return StrToInt32(text, *fields[5]);
 }
 
 std::vector<std::string> PenInfoLines(const APen& pens) {

@@ -1,12 +1,14 @@
 #pragma once
-// The records every part of Nibwright exchanges: one pen's settings, the pens of a file, the graph's captions.
+// The records every part of Nibwright exchanges: one pen's settings, the pens of a file, the graph's
+// captions.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// One pen's pressure settings as read from a preference file. Strings are 8-bit, byte for byte as in the file.
+// One pen's pressure settings as read from a preference file. Strings are 8-bit, byte for byte as in the
+// file.
 struct Pen {
     std::string ButtonName;         // the pen's name as the file gives it
     std::string CurveLine;          // text format only: the whole curve line as read (never written back)
@@ -51,6 +53,11 @@ std::string IntToStr(int64_t value);
 
 // The curve's six numbers in file order (P1Y P1X P2Y P2X P3Y P3X), separated by single blanks.
 std::string CurveText(const Pen& pen);
+
+// Reads the curve's six numbers from their text in file order (P1Y P1X P2Y P2X P3Y P3X): five numbers each
+// ended by a single blank, then the sixth is all that remains. Fills the pen's fields one by one and stops at
+// the first that does not convert (two blanks in a row, fewer or more than six numbers, a trailing blank).
+bool CurveFromText(std::string_view text, Pen& pen);
 
 // The listing of all pens that the information dialog and `nibwright-cli show` print: per pen the lines
 // "Pen internal name - <name>", "PressureCurveControlPoint <curve>", "UpperPressureThreshold <n>",
