@@ -1,0 +1,17 @@
+// The start-up and memory baseline: a bare Qt Widgets program that shows one empty window of the main
+// window's size and quits once it is on screen.
+
+#include "bench/tools/ShowProbe.h"
+
+#include <QApplication>
+#include <QWidget>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QWidget window;
+    window.setWindowTitle("Nibwright");
+    window.resize(713, 632);
+    new ShowProbe(&window);
+    window.show();
+    return app.exec();
+}
