@@ -1,0 +1,498 @@
+#include "graph/DrawClass.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr QRgb White = 0xFFFFFF;
+constexpr QRgb InnerGrid = 0xD0D0D0;
+constexpr QRgb OuterGrid = 0x000000;
+constexpr QRgb LabelColour = 0xA0A0A0;
+constexpr QRgb CurveColour = 0xFF0000;
+constexpr QRgb PointColour = 0x000000;
+constexpr QRgb UpperColour = 0x008000;
+constexpr QRgb LowerColour = 0x0000FF;
+
+// Pixel positions saturate here: far outside any image, yet differences of two still fit in 32 bits.
+constexpr double PixelLimit = double(1 << 29);
+
+// Circle outlines around a centre pixel: a control point (9 by 9, 2 pixels wide), a threshold handle
+// (7 by 7, 2 pixels wide), and the corner marks (7 by 7, 1 pixel outline around a filled disc).
+const TRingShape& PointRing() {
+    static const TRingShape shape(2.5, 4.5);
+    return shape;
+}
+const TRingShape& HandleRing() {
+    static const TRingShape shape(1.5, 3.5);
+    return shape;
+}
+const TRingShape& CornerRing() {
+    static const TRingShape shape(2.5, 3.5);
+    return shape;
+}
+const TRingShape& CornerDisc() {
+    static const TRingShape shape(-1.0, 2.5);
+    return shape;
+}
+
+// The nearest integer, halves to even (the default rounding mode).
+double Round(double v) {
+    return std::nearbyint(v);
+}
+
+int32_t SaturatePixel(double v) {
+    if (std::isnan(v))
+        return 0;
+    if (v > PixelLimit)
+        return int32_t(PixelLimit);
+    if (v < -PixelLimit)
+        return -int32_t(PixelLimit);
+    return int32_t(v);
+}
+
+int32_t SaturateValue(double v) {
+    if (std::isnan(v))
+        return 0;
+    if (v >= double(std::numeric_limits<int32_t>::max()))
+        return std::numeric_limits<int32_t>::max();
+    if (v <= double(std::numeric_limits<int32_t>::min()))
+        return std::numeric_limits<int32_t>::min();
+    return int32_t(v);
+}
+
+// A 1-pixel line from `from` to `to` along one axis, the end pixel left out.
+void VerticalLine(QImage& image, int x, int from, int to, QRgb colour, TPaintMode mode) {
+    if (to > from)
+        PaintBlock(image, x, from, x, to - 1, colour, mode);
+    else if (to < from)
+        PaintBlock(image, x, to + 1, x, from, colour, mode);
+}
+void HorizontalLine(QImage& image, int y, int from, int to, QRgb colour, TPaintMode mode) {
+    if (to > from)
+        PaintBlock(image, from, y, to - 1, y, colour, mode);
+    else if (to < from)
+        PaintBlock(image, to + 1, y, from, y, colour, mode);
+}
+QRect LineRect(int x0, int y0, int x1, int y1) {
+    return QRect(QPoint(std::min(x0, x1), std::min(y0, y1)), QPoint(std::max(x0, x1), std::max(y0, y1)));
+}
+
+bool InZone(int X, int Y, int left, int right, int top, int bottom) {
+    return left < X && X < right && top < Y && Y < bottom;
+}
+
+const char* const PointNames[3] = {"Lower Point", "Middle Point", "Upper Point"};
+
+} // namespace
+
+std::array<QPoint, CurveVertexCount> CurveVertices(const std::array<QPoint, 3>& points) {
+    std::array<QPoint, CurveVertexCount> out;
+    const double x0 = points[0].x(), y0 = points[0].y();
+    const double x1 = points[1].x(), y1 = points[1].y();
+    const double x2 = points[2].x(), y2 = points[2].y();
+    int n = 0;
+    out[n++] = points[0];
+    for (double t = 0; t < 1 && n < CurveVertexCount - 1; t += 0.004) {
+        const double a = (1 - t) * (1 - t);
+        const double b = ((1 - t) * 2) * t;
+        const double c = t * t;
+        out[n++] = QPoint(SaturatePixel(Round(a * x0 + b * x1 + c * x2)),
+                          SaturatePixel(Round(a * y0 + b * y1 + c * y2)));
+    }
+    // The accumulated steps give exactly 250 samples; should they ever give fewer, the end point repeats.
+    while (n < CurveVertexCount)
+        out[n++] = points[2];
+    return out;
+}
+
+TDrawClass::TDrawClass(IGraphSurface& surface, QRgb background)
+    : Image(surface), BackgroundColor(background) {
+    Image.SetCursor(Qt::CrossCursor);
+}
+
+void TDrawClass::SetPens(const APen& pens) {
+    Pens = pens;
+}
+
+const Pen* TDrawClass::ShownPen() const {
+    if (SelectedPen < 0 || SelectedPen >= int32_t(Pens.size()))
+        return nullptr;
+    return &Pens[size_t(SelectedPen)];
+}
+
+bool TDrawClass::Drawable() const {
+    const Pen* p = ShownPen();
+    return p && p->PressureResolution > 0;
+}
+
+// ---- mappings ------------------------------------------------------------------------------------------
+
+int32_t TDrawClass::ValueToX(int32_t R, int32_t v) const {
+    const int W = Image.Image().width();
+    if (v == 0 || R <= 0)
+        return Margin;
+    return SaturatePixel(Margin + Round(double(W - 2 * Margin) / (double(R) / double(v))));
+}
+
+int32_t TDrawClass::ValueToY(int32_t R, int32_t v) const {
+    const int H = Image.Image().height();
+    if (v == 0 || R <= 0)
+        return H - Margin;
+    return SaturatePixel(H - Margin - Round(double(H - 2 * Margin) / (double(R) / double(v))));
+}
+
+int32_t TDrawClass::XToValue(int32_t R, int32_t x) const {
+    const int W = Image.Image().width();
+    return SaturateValue(Round(double(x - Margin) / double(W - 2 * Margin) * double(R)));
+}
+
+int32_t TDrawClass::YToValue(int32_t R, int32_t y) const {
+    const int H = Image.Image().height();
+    return SaturateValue(double(R) - Round(double(y - Margin) / double(H - 2 * Margin) * double(R)));
+}
+
+// ---- drawing -------------------------------------------------------------------------------------------
+
+void TDrawClass::Report(const QRect& rect) {
+    if (!rect.isEmpty())
+        Image.Changed(rect);
+}
+
+void TDrawClass::DrawGrid() {
+    QImage& img = Image.Image();
+    const int W = img.width(), H = img.height(), m = Margin;
+    if (img.isNull())
+        return;
+    PaintBlock(img, 0, 0, W - 1, H - 1, BackgroundColor, TPaintMode::Copy);
+    if (W - m > m && H - m > m)
+        PaintBlock(img, m, m, W - m - 1, H - m - 1, White, TPaintMode::Copy);
+    const int s = (W - 2 * m) / 6;
+    for (int i = 0; i <= 6; ++i)
+        VerticalLine(img, m + i * s, m, H - m, i == 0 || i == 6 ? OuterGrid : InnerGrid, TPaintMode::Copy);
+    const int t = (H - 2 * m) / 6;
+    for (int i = 0; i <= 6; ++i)
+        HorizontalLine(img, m + i * t, m, W - m, i == 0 || i == 6 ? OuterGrid : InnerGrid, TPaintMode::Copy);
+    Report(img.rect());
+}
+
+void TDrawClass::ShowPen(int index) {
+    DrawGrid();
+    if (index < 0 || index >= int(Pens.size())) {
+        SelectedPen = -1;
+        Dragging = false;
+        return;
+    }
+    SelectedPen = index;
+    const Pen& p = Pens[size_t(index)];
+    const int32_t R = p.PressureResolution;
+    const bool drawable = R > 0;
+    if (drawable) {
+        Points[0] = QPoint(ValueToX(R, p.P1X), ValueToY(R, p.P1Y));
+        Points[1] = QPoint(ValueToX(R, p.P2X), ValueToY(R, p.P2Y));
+        Points[2] = QPoint(ValueToX(R, p.P3X), ValueToY(R, p.P3Y));
+        UpperThresholdY = ValueToY(R, p.UpperThreshold);
+        LowerThresholdY = ValueToY(R, p.LowerThreshold);
+    }
+
+    QImage& img = Image.Image();
+    const int W = img.width(), H = img.height(), m = Margin;
+    if (!img.isNull()) {
+        QPainter painter(&img);
+        QFont font = painter.font();
+        font.setPixelSize(9);
+        font.setStyleStrategy(QFont::NoAntialias);
+        painter.setFont(font);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setRenderHint(QPainter::TextAntialiasing, false);
+        painter.setPen(QColor::fromRgb(LabelColour));
+        const QFontMetrics metrics(font);
+        auto label = [&](int x, int y, const QString& text) {
+            const QRect cell(x, y, metrics.horizontalAdvance(text), metrics.height());
+            painter.fillRect(cell, QColor::fromRgb(White));
+            painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+        };
+        label(m + 5, H - m - 14, QStringLiteral("[0,0]"));
+        const QString r = QString::number(R);
+        label(W - m - 52, m + 5, QLatin1Char('[') + r + QLatin1Char(',') + r + QLatin1Char(']'));
+        painter.end();
+
+        for (const QPoint c : {QPoint(m, H - m), QPoint(W - m, m)}) {
+            CornerDisc().Paint(img, c.x(), c.y(), White, TPaintMode::Copy);
+            CornerRing().Paint(img, c.x(), c.y(), OuterGrid, TPaintMode::Copy);
+        }
+    }
+    if (drawable)
+        InvertFigures(nullptr, CurrentFigure());
+    Dragging = false;
+}
+
+TDrawClass::Figure TDrawClass::CurrentFigure() const {
+    const QImage& img = Image.Image();
+    return Figure{Points, UpperThresholdY, LowerThresholdY, img.width(), img.height()};
+}
+
+void TDrawClass::DrawCurve() {
+    if (Drawable())
+        InvertFigures(nullptr, CurrentFigure());
+}
+
+void TDrawClass::InvertFigures(const Figure* before, const Figure& after) {
+    // Inverting is its own undo and the figures' inversions commute, so a figure that is alike before and
+    // after would be erased and drawn back to the same pixels: leave it alone.
+    const bool sameSize = before && before->W == after.W && before->H == after.H;
+    if (!(sameSize && before->Points == after.Points)) {
+        if (before)
+            InvertCurve(*before);
+        InvertCurve(after);
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (sameSize && before->Points[size_t(i)] == after.Points[size_t(i)])
+            continue;
+        if (before)
+            InvertPointCircle(before->Points[size_t(i)]);
+        InvertPointCircle(after.Points[size_t(i)]);
+    }
+    if (!(sameSize && before->UpperY == after.UpperY)) {
+        if (before)
+            InvertUpperThreshold(*before);
+        InvertUpperThreshold(after);
+    }
+    if (!(sameSize && before->LowerY == after.LowerY)) {
+        if (before)
+            InvertLowerThreshold(*before);
+        InvertLowerThreshold(after);
+    }
+}
+
+void TDrawClass::InvertCurve(const Figure& f) {
+    const std::array<QPoint, CurveVertexCount> vertices = CurveVertices(f.Points);
+    TThickPolyline* raster = nullptr;
+    for (int i = 0; i < 2; ++i) {
+        if (CurveCache[i].BuiltFor(vertices.data(), CurveVertexCount, f.W, f.H)) {
+            raster = &CurveCache[i];
+            CurveCacheLast = i;
+            break;
+        }
+    }
+    if (!raster) {
+        // Build into the slot not used last: that one may hold the figure just erased.
+        CurveCacheLast = 1 - CurveCacheLast;
+        raster = &CurveCache[CurveCacheLast];
+        raster->Build(vertices.data(), CurveVertexCount, f.W, f.H);
+    }
+    Report(raster->Paint(Image.Image(), CurveColour, TPaintMode::Invert));
+}
+
+void TDrawClass::InvertPointCircle(const QPoint& c) {
+    Report(PointRing().Paint(Image.Image(), c.x(), c.y(), PointColour, TPaintMode::Invert));
+}
+
+void TDrawClass::InvertUpperThreshold(const Figure& f) {
+    QImage& img = Image.Image();
+    const int m = Margin, y = f.UpperY;
+    HorizontalLine(img, y, m - 3, f.W - m, UpperColour, TPaintMode::Invert);
+    Report(LineRect(m - 3, y, f.W - m - 1, y) & img.rect());
+    Report(HandleRing().Paint(img, m - 7, y, UpperColour, TPaintMode::Invert));
+}
+
+void TDrawClass::InvertLowerThreshold(const Figure& f) {
+    QImage& img = Image.Image();
+    const int m = Margin, y = f.LowerY;
+    HorizontalLine(img, y, m, f.W - m + 3, LowerColour, TPaintMode::Invert);
+    Report(LineRect(m, y, f.W - m + 2, y) & img.rect());
+    Report(HandleRing().Paint(img, f.W - m + 7, y, LowerColour, TPaintMode::Invert));
+}
+
+// ---- mouse ---------------------------------------------------------------------------------------------
+
+void TDrawClass::DefaultCaptions() {
+    Captions = TCaptions{"Output", "Input", "X: -", "Y: -", "Info"};
+}
+
+void TDrawClass::MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
+    if (!Drawable())
+        return;
+    const int W = Image.Image().width(), m = Margin;
+    for (int i = 0; i < 3; ++i) {
+        const QPoint& P = Points[size_t(i)];
+        if (InZone(X, Y, P.x() - 5, P.x() + 5, P.y() - 5, P.y() + 5)) {
+            Dragging = true;
+            DragTarget = i;
+        }
+    }
+    if (InZone(X, Y, m - 10, m - 4, UpperThresholdY - 5, UpperThresholdY + 5)) {
+        if (!ThresholdLimiter)
+            Dragging = true;
+        DragTarget = TargetUpperThreshold;
+    }
+    if (InZone(X, Y, W - m + 4, W - m + 10, LowerThresholdY - 5, LowerThresholdY + 5)) {
+        if (!ThresholdLimiter)
+            Dragging = true;
+        DragTarget = TargetLowerThreshold;
+    }
+}
+
+void TDrawClass::MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int X, int Y) {
+    if (!Drawable())
+        return;
+    Pen& p = Pens[size_t(SelectedPen)];
+    const int32_t R = p.PressureResolution;
+    const int W = Image.Image().width(), m = Margin;
+
+    if (!Dragging) {
+        DefaultCaptions();
+        Qt::CursorShape cursor = Qt::CrossCursor;
+        auto threshold = [&](const char* name, int32_t row) {
+            if (!ThresholdLimiter)
+                cursor = Qt::SplitVCursor;
+            Captions.PointName = name;
+            Captions.Output = "Value: ~";
+            Captions.PointX = IntToStr(YToValue(R, row));
+            Captions.Input.clear();
+            Captions.PointY.clear();
+        };
+        if (InZone(X, Y, m - 10, m - 4, UpperThresholdY - 3, UpperThresholdY + 3))
+            threshold("Upper Threshold", UpperThresholdY);
+        if (InZone(X, Y, W - m + 4, W - m + 10, LowerThresholdY - 3, LowerThresholdY + 3))
+            threshold("Lower Threshold", LowerThresholdY);
+        for (int i = 0; i < 3; ++i) {
+            const QPoint& P = Points[size_t(i)];
+            if (InZone(X, Y, P.x() - 5, P.x() + 5, P.y() - 5, P.y() + 5)) {
+                Captions.PointName = PointNames[i];
+                Captions.PointX = "X: ~" + IntToStr(XToValue(R, P.x()));
+                Captions.PointY = "Y: ~" + IntToStr(YToValue(R, P.y()));
+                cursor = Qt::PointingHandCursor;
+            }
+        }
+        Image.SetCursor(cursor);
+        return;
+    }
+
+    const Figure before = CurrentFigure();
+    switch (DragTarget) {
+    case TargetLower:
+    case TargetMiddle:
+    case TargetUpper:
+        DragPoint(DragTarget, X, Y, p);
+        break;
+    case TargetUpperThreshold:
+        DragThreshold(true, Y, p);
+        break;
+    case TargetLowerThreshold:
+        DragThreshold(false, Y, p);
+        break;
+    default:
+        break;
+    }
+    InvertFigures(&before, CurrentFigure());
+}
+
+void TDrawClass::DragPoint(int i, int X, int Y, Pen& p) {
+    const int32_t R = p.PressureResolution;
+    const QImage& img = Image.Image();
+    const int W = img.width(), H = img.height(), m = Margin;
+    QPoint& P0 = Points[0];
+    QPoint& P1 = Points[1];
+    QPoint& P2 = Points[2];
+    QPoint& Pi = Points[size_t(i)];
+
+    int x = X, y = Y;
+    if (x < m)
+        x = m;
+    if (x > W - m)
+        x = W - m;
+    if (y < m)
+        y = m;
+    if (y > H - m)
+        y = H - m;
+    Pi = QPoint(x, y);
+
+    if (PointLimiter) {
+        if (i == TargetLower) {
+            P0.setX(m);
+            if (P0.y() < P2.y())
+                P0.setY(P2.y());
+        } else if (i == TargetUpper) {
+            P2.setX(W - m);
+            if (P2.y() > P0.y())
+                P2.setY(P0.y());
+        }
+    }
+
+    if (MiddlePointLimiter) {
+        // Integer division truncates towards zero: an odd span puts the middle nearer the upper point.
+        P1.setX(P2.x() - (P2.x() - P0.x()) / 2);
+        P1.setY(P2.y() - (P2.y() - P0.y()) / 2);
+        p.P2X = XToValue(R, P1.x());
+        p.P2Y = YToValue(R, P1.y());
+    }
+
+    int32_t* valueX = &p.P1X;
+    int32_t* valueY = &p.P1Y;
+    if (i == TargetLower) {
+        if (ThresholdLimiter) {
+            const int g = int(Round(double(H - 2 * m) / 128.0));
+            if (P0.y() + g + 1 > H - m) {
+                LowerThresholdY = H - m - 1;
+                UpperThresholdY = H - m - g - 1;
+                P0.setY(P0.y() - g - 1);
+            } else {
+                LowerThresholdY = P0.y() + g;
+                UpperThresholdY = P0.y();
+            }
+            p.UpperThreshold = YToValue(R, UpperThresholdY);
+            p.LowerThreshold = YToValue(R, LowerThresholdY);
+        }
+    } else if (i == TargetMiddle) {
+        valueX = &p.P2X;
+        valueY = &p.P2Y;
+    } else {
+        valueX = &p.P3X;
+        valueY = &p.P3Y;
+    }
+    *valueX = XToValue(R, Pi.x());
+    *valueY = YToValue(R, Pi.y());
+    Captions.PointX = "X: ~" + IntToStr(*valueX);
+    Captions.PointY = "Y: ~" + IntToStr(*valueY);
+}
+
+void TDrawClass::DragThreshold(bool upper, int Y, Pen& p) {
+    const int32_t R = p.PressureResolution;
+    const int H = Image.Image().height(), m = Margin;
+    int y = Y;
+    if (y < m)
+        y = m;
+    if (y > H - m)
+        y = H - m;
+    if (upper) {
+        UpperThresholdY = y;
+        if (LowerThresholdY < UpperThresholdY)
+            UpperThresholdY = LowerThresholdY;
+        p.UpperThreshold = YToValue(R, UpperThresholdY);
+        Captions.PointName = "Upper Threshold";
+        Captions.PointX = IntToStr(p.UpperThreshold);
+    } else {
+        LowerThresholdY = y;
+        if (UpperThresholdY > LowerThresholdY)
+            LowerThresholdY = UpperThresholdY;
+        p.LowerThreshold = YToValue(R, LowerThresholdY);
+        Captions.PointName = "Lower Threshold";
+        Captions.PointX = IntToStr(p.LowerThreshold);
+    }
+    Captions.Output = "Value: ~";
+    Captions.Input.clear();
+    Captions.PointY.clear();
+}
+
+void TDrawClass::MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+    if (!Drawable())
+        return;
+    DefaultCaptions();
+    Image.SetCursor(Qt::PointingHandCursor);
+    Dragging = false;
+}

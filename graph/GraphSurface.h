@@ -1,6 +1,6 @@
 #pragma once
-// What the graph draws on: an image it paints into, a cursor it sets, and a note of which rectangle of the
-// image changed so that the owner repaints only that. The main window's graph widget implements it; the
+// What the graph draws on: an image it paints into, a cursor it sets, and a note of which rectangles of the
+// image changed so that the owner repaints only those. The main window's graph widget implements it; the
 // tests use an in-memory one.
 
 #include <QImage>
@@ -10,10 +10,13 @@
 class IGraphSurface {
 public:
     virtual ~IGraphSurface() = default;
-    // The image to paint on; its current width and height are read at every operation.
+    // The image to paint on; its current width and height are read at every operation. Any 32-bit RGB
+    // format is painted directly (Format_RGB32 is the natural choice); other formats go through QPainter.
     virtual QImage& Image() = 0;
-    // Qt::CrossCursor, Qt::SplitVCursor or Qt::PointingHandCursor.
+    // Qt::CrossCursor, Qt::SplitVCursor or Qt::PointingHandCursor. Called on every hover move, so an
+    // implementation may skip setting a shape that is already shown.
     virtual void SetCursor(Qt::CursorShape shape) = 0;
-    // The rectangle of the image that was painted since the last call.
+    // A rectangle of the image (already clipped to it) whose pixels were painted. One operation may report
+    // several rectangles; the owner repaints their union, e.g. with one QWidget::update(rect) per call.
     virtual void Changed(const QRect& rect) = 0;
 };

@@ -1,0 +1,137 @@
+#pragma once
+// The pressure graph of the shown pen: the pens, the pixel positions of the shown pen's three control points
+// and two threshold rows, the painting of the graph onto the surface's image, and the dragging of points and
+// thresholds under the three limiter switches.
+//
+// Geometry: m = Margin; W, H = the image's current size. The graph area spans columns m..W-m and rows m..H-m;
+// both axes run from value 0 (left column, bottom row) to the pen's PressureResolution R (right column, top
+// row). Everything that moves (curve, control-point circles, threshold lines and handles) is drawn in the
+// inverting mode, so drawing the same state twice restores every pixel; a drag move erases the old state
+// that way and draws the new one.
+
+#include "data/typeDef.h"
+#include "graph/GraphSurface.h"
+#include "graph/PolylineRaster.h"
+
+#include <QPoint>
+#include <QRgb>
+#include <Qt>
+
+#include <array>
+#include <cstdint>
+
+// Width in pixels of the band around the graph area.
+inline constexpr int GraphMargin = 12;
+
+// The curve is one polyline of this many vertices: the lower point, 250 samples of the quadratic Bezier
+// curve of the three control points (t = 0, 0.004, ... accumulated while t < 1), the upper point.
+inline constexpr int CurveVertexCount = 252;
+std::array<QPoint, CurveVertexCount> CurveVertices(const std::array<QPoint, 3>& points);
+
+class TDrawClass {
+public:
+    // DragTarget values.
+    enum : int32_t {
+        TargetLower = 0,
+        TargetMiddle = 1,
+        TargetUpper = 2,
+        TargetUpperThreshold = 3,
+        TargetLowerThreshold = 4
+    };
+
+    // Draws nothing; sets the surface's cursor to the cross-hair.
+    TDrawClass(IGraphSurface& surface, QRgb background);
+    TDrawClass(const TDrawClass&) = delete;
+    TDrawClass& operator=(const TDrawClass&) = delete;
+
+    int32_t GetSelectedPen() const { return SelectedPen; }
+    // Takes a copy of the pens; no redraw (ShowPen follows).
+    void SetPens(const APen& pens);
+    // A copy of the pens with every edit made so far.
+    APen GetPens() const { return Pens; }
+    TCaptions GetCaptions() const { return Captions; }
+
+    // The limiter switches; they act from the next mouse action on.
+    void SetThresholdLimiter(bool on) { ThresholdLimiter = on; }
+    void SetPointLimiter(bool on) { PointLimiter = on; }
+    void SetMiddlePointLimiter(bool on) { MiddlePointLimiter = on; }
+
+    // Clears the image and draws the empty graph.
+    void DrawGrid();
+    // Selects the pen and draws its graph; an index outside the pens leaves the graph empty and nothing
+    // selected. A pen with a PressureResolution of 0 or less shows only the grid and its corner items.
+    void ShowPen(int index);
+
+    // Mouse actions in image pixels, as the graph image delivers them. The button and modifiers are taken
+    // for completeness: any button picks, and no modifier changes what happens.
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int X, int Y);
+    void MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
+    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int X, int Y);
+
+    // Draws the shown pen's moving figures once more in the inverting mode: drawn over itself this erases
+    // them. Nothing happens without a drawable pen.
+    void DrawCurve();
+
+    // Value <-> pixel mappings for a pen of resolution R on the current image. Halves round to even; the
+    // value 0 maps without a division. Results are not clamped to the graph area, but they saturate far
+    // outside the image (and a resolution of 0 or less maps every value to the origin's line) so that no
+    // conversion overflows.
+    int32_t ValueToX(int32_t R, int32_t v) const;
+    int32_t ValueToY(int32_t R, int32_t v) const;
+    int32_t XToValue(int32_t R, int32_t x) const;
+    int32_t YToValue(int32_t R, int32_t y) const;
+
+    // State read by the tests and the owner.
+    const std::array<QPoint, 3>& GetPoints() const { return Points; }
+    int32_t GetUpperThresholdY() const { return UpperThresholdY; }
+    int32_t GetLowerThresholdY() const { return LowerThresholdY; }
+    bool IsDragging() const { return Dragging; }
+    int32_t GetDragTarget() const { return DragTarget; }
+    bool GetThresholdLimiter() const { return ThresholdLimiter; }
+    bool GetPointLimiter() const { return PointLimiter; }
+    bool GetMiddlePointLimiter() const { return MiddlePointLimiter; }
+
+private:
+    // What DrawCurve paints, as pixels of one image size.
+    struct Figure {
+        std::array<QPoint, 3> Points;
+        int32_t UpperY = 0;
+        int32_t LowerY = 0;
+        int W = 0;
+        int H = 0;
+    };
+
+    const Pen* ShownPen() const;
+    bool Drawable() const;
+    Figure CurrentFigure() const;
+    // Inverts the figures of `before` and `after`, skipping those that are alike in both (their two
+    // inversions cancel); with `before` null only `after` is drawn.
+    void InvertFigures(const Figure* before, const Figure& after);
+    void InvertCurve(const Figure& f);
+    void InvertPointCircle(const QPoint& c);
+    void InvertUpperThreshold(const Figure& f);
+    void InvertLowerThreshold(const Figure& f);
+    void DefaultCaptions();
+    void DragPoint(int i, int X, int Y, Pen& p);
+    void DragThreshold(bool upper, int Y, Pen& p);
+    void Report(const QRect& rect);
+
+    IGraphSurface& Image;
+    APen Pens;
+    std::array<QPoint, 3> Points{};
+    int32_t UpperThresholdY = 0;
+    int32_t LowerThresholdY = 0;
+    int32_t SelectedPen = -1;
+    bool Dragging = false;
+    int32_t DragTarget = 0;
+    TCaptions Captions;
+    bool ThresholdLimiter = true;
+    bool MiddlePointLimiter = false;
+    bool PointLimiter = true;
+    int32_t Margin = GraphMargin;
+    QRgb BackgroundColor;
+
+    // The rasterised curve of the last two figures drawn, so that erasing reuses what drawing computed.
+    TThickPolyline CurveCache[2];
+    int CurveCacheLast = 0;
+};
