@@ -8,7 +8,9 @@ namespace {
 WriteFaultHook g_hook;
 }
 
-void SetWriteFaultHook(WriteFaultHook hook) { g_hook = std::move(hook); }
+void SetWriteFaultHook(WriteFaultHook hook) {
+    g_hook = std::move(hook);
+}
 
 bool CreateFolders(const QString& folder) {
     if (folder.isEmpty())

@@ -4,6 +4,10 @@ namespace {
 IPlatform* g_override = nullptr;
 }
 
-IPlatform& Platform() { return g_override ? *g_override : NativePlatform(); }
+IPlatform& Platform() {
+    return g_override ? *g_override : NativePlatform();
+}
 
-void SetPlatform(IPlatform* platform) { g_override = platform; }
+void SetPlatform(IPlatform* platform) {
+    g_override = platform;
+}

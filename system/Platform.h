@@ -2,7 +2,7 @@
 // The one door to the operating system. Everything else in Nibwright reaches the environment, the file
 // system's existence test, the executable's path and elevated starts through this interface, so the same
 // logic runs on Windows, on POSIX systems and under a recording fake in the tests.
-// Texts are 8-bit (UTF-8 on POSIX, the ANSI code page on Windows); this header uses no Qt.
+// Texts are UTF-8 on every platform; this header uses no Qt.
 
 #include <stdexcept>
 #include <string>

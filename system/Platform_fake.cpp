@@ -8,6 +8,7 @@ std::string FakePlatform::GetEnv(const std::string& name) {
 }
 
 bool FakePlatform::FileExists(const std::string& path) {
+    Probes.push_back(path);
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }

@@ -22,9 +22,10 @@ public:
 
     std::map<std::string, std::string> Env; // unset names read as ""
     std::string ExePath = "/nonexistent/nibwright";
-    std::vector<Start> Starts;              // every elevated start attempted, in order
-    int FailStartsFrom = -1;                // the attempt with this 0-based number and later ones fail
-    unsigned long FailCode = 1223;          // ERROR_CANCELLED: the user declined the consent prompt
+    std::vector<Start> Starts;       // every elevated start attempted, in order
+    std::vector<std::string> Probes; // every path given to FileExists, in order
+    int FailStartsFrom = -1;         // the attempt with this 0-based number and later ones fail
+    unsigned long FailCode = 1223;   // ERROR_CANCELLED: the user declined the consent prompt
 };
 
 // Installs a FakePlatform for the lifetime of the guard.

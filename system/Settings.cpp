@@ -4,6 +4,7 @@
 
 // 8-bit texts pass through unchanged; names compare with ASCII letter case folded.
 #define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <QFile>

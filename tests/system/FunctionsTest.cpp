@@ -1,0 +1,90 @@
+// The format test of a preference file and the program's own folder.
+#include "system/functions.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include <stdexcept>
+#include <unistd.h>
+
+namespace {
+
+class XmlTest : public ::testing::Test {
+protected:
+    bool IsXml(const QByteArray& bytes) { return IsXmlFile(Env.Write("prefs.dat", bytes)); }
+    TestEnv Env;
+};
+
+TEST_F(XmlTest, DeclarationInAnyLetterCaseIsXml) {
+    EXPECT_TRUE(IsXml("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<root/>"));
+    EXPECT_TRUE(IsXml("<?XmL version"));
+    EXPECT_TRUE(IsXml("<?xml")); // exactly five characters, no line break
+    EXPECT_TRUE(IsXml("<?xmlfoo\n"));
+}
+
+TEST_F(XmlTest, NothingIsSkippedBeforeTheDeclaration) {
+    EXPECT_FALSE(IsXml("\xEF\xBB\xBF<?xml version=\"1.0\"?>")); // byte-order mark
+    EXPECT_FALSE(IsXml(" <?xml version=\"1.0\"?>"));
+    EXPECT_FALSE(IsXml("\r\n<?xml version=\"1.0\"?>"));
+    EXPECT_FALSE(IsXml("\n<?xml version=\"1.0\"?>"));
+}
+
+TEST_F(XmlTest, ShortOrBrokenFirstLineIsText) {
+    EXPECT_FALSE(IsXml("<?X"));
+    EXPECT_FALSE(IsXml(""));
+    EXPECT_FALSE(IsXml("<?xm\nl version"));
+    EXPECT_FALSE(IsXml("<?xm\rl version"));
+    EXPECT_FALSE(IsXml("<?xmi version"));
+    EXPECT_FALSE(IsXml("PressureCurveControlPoint 0 0 512 512 1023 1023\r\n"));
+}
+
+TEST_F(XmlTest, MissingPathOrFolderIsNoXml) {
+    EXPECT_FALSE(IsXmlFile(Env.Root() + "/absent.dat"));
+    EXPECT_FALSE(IsXmlFile(Env.AppData()));
+    EXPECT_FALSE(IsXmlFile(QString()));
+}
+
+TEST_F(XmlTest, UnreadableFileRaises) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop the superuser";
+    const QString path = Env.Write("locked.dat", "<?xml version");
+    QFile::setPermissions(path, QFileDevice::Permissions());
+    EXPECT_THROW(IsXmlFile(path), std::runtime_error);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+TEST(AppFolderTest, CutsAfterTheLastDelimiterAndKeepsIt) {
+    ScopedFakePlatform platform;
+#ifdef _WIN32
+    platform.Fake.ExePath = R"(C:\A\B\tool.exe)";
+    EXPECT_EQ(AppFolder(), R"(C:\A\B\)");
+    platform.Fake.ExePath = "C:tool.exe";
+    EXPECT_EQ(AppFolder(), "C:");
+#else
+    platform.Fake.ExePath = "/opt/nib wright/bin/nibwright";
+    EXPECT_EQ(AppFolder(), "/opt/nib wright/bin/");
+    platform.Fake.ExePath = "/nibwright";
+    EXPECT_EQ(AppFolder(), "/");
+#endif
+    platform.Fake.ExePath = "nibwright";
+    EXPECT_EQ(AppFolder(), "");
+    // Non-ASCII folder names come through intact.
+    platform.Fake.ExePath = std::string("J\xC3\xB6rg") + PathDelim + "x";
+    EXPECT_EQ(AppFolder(), QString::fromUtf8("J\xC3\xB6rg") + PathDelim);
+}
+
+TEST(AppFolderTest, TestEnvironmentPointsAtTheProgramFolder) {
+    TestEnv env;
+    EXPECT_EQ(AppFolder(), env.AppDir());
+}
+
+TEST(FileNamePartTest, TextAfterTheLastDelimiter) {
+    const QString sep(PathDelim);
+    EXPECT_EQ(FileNamePart("a" + sep + "WTablet" + sep + "Wacom_Tablet.dat"), "Wacom_Tablet.dat");
+    EXPECT_EQ(FileNamePart("Pen_Tablet.dat"), "Pen_Tablet.dat");
+    EXPECT_EQ(FileNamePart("dir" + sep), "");
+}
+
+} // namespace
