@@ -40,11 +40,16 @@ std::string RestartParameters(const std::string& serviceName);
 // Stops and starts one named service in an elevated command window. Errors pass through.
 void RestartServiceByName(const std::string& name);
 
-// Restarts the service of `chosenRow` (useChosenRow) or the services whose family fits `configPath`.
-// Never fails: a failure to start shows the restart message through `show`.
+// Restarts the service of `chosenRow` (useChosenRow; a row outside 0..5 restarts nothing) or the service of
+// every family that fits `configPath`, in table order. Never fails: the first failure to start shows
+// RestartFailedMessage through `show` and ends the restarts.
 void RestartTabletService(const QString& configPath, bool useChosenRow, int chosenRow, const MessageFn& show);
 
-// The service row 0..5 that fits `configPath`, or -1.
+// The service row 0..5 that fits `configPath`, or -1. A path fits a driver family when it holds
+// "\WTablet\Wacom_Tablet.dat", "\WTablet\Pen_Tablet.dat" or "\WTablet\ISD_Tablet.dat" (ASCII letters in
+// any case, backslashes literal); the family's newer service is chosen when its executable exists under the
+// "ProgramFiles" folder (e.g. ProgramFiles + "\Tablet\Wacom\WTabletServicePro.exe", with "/" in place of
+// "\" on POSIX systems), else its older one. When several families fit, the last one wins. Never raises.
 int DetectServiceIndex(const QString& configPath);
 
 // The message shown when the restart cannot be started.

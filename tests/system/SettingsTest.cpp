@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -137,6 +141,20 @@ TEST_F(IniTest, FailedWriteRaisesAndKeepsTheOldBytes) {
     EXPECT_THROW(folder.WriteBool(Sec, "Auto Service", true), std::runtime_error);
     TIniFile nowhere(Env.Root() + "/missing/dir/Nibwright.ini");
     EXPECT_THROW(nowhere.WriteInteger(Sec, "Selected Service", 1), std::runtime_error);
+}
+
+TEST_F(IniTest, UnreadableFileIsNotReplacedByAFileOfOnlyTheWrittenKeys) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop the superuser";
+    const QByteArray old = "[Window]\nLeft=10\n[Nibwright]\nAuto Service=0\n";
+    Env.Write(Path(), old);
+    QFile::setPermissions(Path(), QFileDevice::WriteOwner);
+    TIniFile ini(Path());
+    EXPECT_TRUE(ini.Exists());
+    EXPECT_TRUE(ini.ReadBool(Sec, "Auto Service", true)); // nothing could be read
+    EXPECT_THROW(ini.WriteBool(Sec, "Auto Service", true), std::runtime_error);
+    QFile::setPermissions(Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(TestEnv::Read(Path()), old);
 }
 
 TEST(IniMemory, ArbitraryBytesParseWithoutHarm) {
