@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
+#include <string_view>
 
 struct TIniFile::Impl {
     Impl() {
@@ -108,10 +109,14 @@ void TIniFile::WriteString(const char* section, const char* key, const std::stri
     if (!D->InMemory && !D->Readable)
         throw std::runtime_error("Cannot write " + D->FileName.toStdString() +
                                  ": the file exists but could not be read");
-    // Keep the old value so that a failed write leaves the object as it was, like the file.
-    const char* old = D->Ini.GetValue(section, key, nullptr);
-    const bool hadOld = old != nullptr;
-    const std::string oldValue = hadOld ? std::string(old) : std::string();
+    // A line break would end the line early and let the rest of the text stand as keys of its own.
+    for (const std::string_view part :
+         {std::string_view(section), std::string_view(key), std::string_view(value)})
+        if (part.find_first_of("\r\n") != std::string_view::npos)
+            throw std::runtime_error("Cannot write " + D->FileName.toStdString() + ": a line break in \"" +
+                                     std::string(key) + "\"");
+    // Keep what is held now so that a failed write leaves the object as it was, like the file.
+    const std::string before = D->InMemory ? std::string() : D->Text();
     if (D->Ini.SetValue(section, key, value.c_str(), nullptr, true) < 0)
         throw std::runtime_error("Cannot set " + std::string(key) + " in " + D->FileName.toStdString());
     if (D->InMemory)
@@ -119,10 +124,8 @@ void TIniFile::WriteString(const char* section, const char* key, const std::stri
     try {
         WriteFileAtomic(D->FileName, QByteArray::fromStdString(D->Text()));
     } catch (...) {
-        if (hadOld)
-            D->Ini.SetValue(section, key, oldValue.c_str(), nullptr, true);
-        else
-            D->Ini.Delete(section, key, true);
+        D->Ini.Reset();
+        D->Load(before);
         throw;
     }
 }

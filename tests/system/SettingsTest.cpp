@@ -139,6 +139,9 @@ TEST_F(IniTest, FailedWriteRaisesAndKeepsTheOldBytes) {
     TIniFile folder(Env.AppDir() + "Folder.ini");
     EXPECT_FALSE(folder.Exists());
     EXPECT_THROW(folder.WriteBool(Sec, "Auto Service", true), std::runtime_error);
+    // A value with a line break would smuggle in keys of its own.
+    EXPECT_THROW(ini.WriteString(Sec, "Auto Service", "0\nSelected Service=5"), std::runtime_error);
+    EXPECT_EQ(TestEnv::Read(Path()), old);
     TIniFile nowhere(Env.Root() + "/missing/dir/Nibwright.ini");
     EXPECT_THROW(nowhere.WriteInteger(Sec, "Selected Service", 1), std::runtime_error);
 }
