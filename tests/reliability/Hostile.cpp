@@ -1,0 +1,114 @@
+#include "Hostile.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace hostile {
+
+QByteArray TextPen(const std::string& name, const std::string& resolution, const std::string& curve,
+                   const std::string& upper, const std::string& lower) {
+    const std::string s = "ButtonName " + name + "\r\nPressureResolution " + resolution +
+                          "\r\nPressureCurveControlPoint " + curve + "\r\nUpperPressureThreshold " + upper +
+                          "\r\nLowerPressureThreshold " + lower + "\r\n";
+    return QByteArray::fromStdString(s);
+}
+
+QByteArray XmlPen(const std::string& name, const std::string& resolution, const std::string& curve,
+                  const std::string& upper, const std::string& lower) {
+    const std::string s = "<TransducerTipButtonSettings><ButtonName>" + name +
+                          "</ButtonName><PressureResolution>" + resolution +
+                          "</PressureResolution><PressureCurveControlPoint>" + curve +
+                          "</PressureCurveControlPoint><UpperPressureThreshold>" + upper +
+                          "</UpperPressureThreshold><LowerPressureThreshold>" + lower +
+                          "</LowerPressureThreshold></TransducerTipButtonSettings>\r\n";
+    return QByteArray::fromStdString(s);
+}
+
+QByteArray XmlDocument(const QByteArray& body, const QByteArray& doctype) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" + doctype + "<root><TabletPreferences>\r\n" +
+           body + "</TabletPreferences></root>\r\n";
+}
+
+QByteArray Noise(qsizetype size, uint32_t seed) {
+    std::mt19937 gen(seed);
+    QByteArray out(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = static_cast<char>(gen() & 0xff);
+    return out;
+}
+
+namespace {
+// VmRSS or VmHWM of this process in megabytes.
+double StatusMegabytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(field) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(key, 0) == 0) {
+            std::istringstream in(line.substr(key.size()));
+            double kb = 0;
+            in >> kb;
+            return kb / 1024.0;
+        }
+    return 0;
+}
+// Resets the peak resident size to the current one (Linux: "5" into clear_refs).
+void ResetPeak() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+}
+} // namespace
+
+Cost Measure(const std::function<void()>& operation) {
+    ResetPeak();
+    const double before = StatusMegabytes("VmRSS");
+    const auto start = std::chrono::steady_clock::now();
+    operation();
+    Cost cost;
+    cost.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    cost.PeakMegabytes = StatusMegabytes("VmHWM") - before;
+    return cost;
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const QString& folder) : Folder(folder) {
+    ::chmod(QFile::encodeName(Folder).constData(), 0555);
+    if (::geteuid() == 0)
+        SetImmutable(true);
+    const QByteArray probe = QFile::encodeName(Folder + "/.probe");
+    const int fd = ::open(probe.constData(), O_CREAT | O_WRONLY, 0644);
+    IsEffective = fd < 0;
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(probe.constData());
+    }
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    if (Immutable)
+        SetImmutable(false);
+    ::chmod(QFile::encodeName(Folder).constData(), 0755);
+}
+
+void ReadOnlyFolder::SetImmutable(bool on) {
+    const int fd = ::open(QFile::encodeName(Folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return;
+    int flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0)
+            Immutable = on;
+    }
+    ::close(fd);
+}
+
+} // namespace hostile

@@ -1,0 +1,67 @@
+#pragma once
+// Helpers of the reliability tests: hostile preference files built at run time, a meter of time and peak
+// memory around one operation, and a folder that nobody (root included) can write to.
+
+#include "data/typeDef.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace hostile {
+
+// One text-format pen block, CR LF line ends.
+QByteArray TextPen(const std::string& name, const std::string& resolution, const std::string& curve,
+                   const std::string& upper, const std::string& lower);
+inline QByteArray TextPen(const std::string& name, int32_t r = 1023) {
+    return TextPen(name, std::to_string(r), "0 0 512 512 " + std::to_string(r) + " " + std::to_string(r),
+                   std::to_string(r - 23), "20");
+}
+
+// One XML pen element (TransducerTipButtonSettings) with the given texts.
+QByteArray XmlPen(const std::string& name, const std::string& resolution, const std::string& curve,
+                  const std::string& upper, const std::string& lower);
+inline QByteArray XmlPen(const std::string& name, int32_t r = 1023) {
+    return XmlPen(name, std::to_string(r), "0 0 512 512 " + std::to_string(r) + " " + std::to_string(r),
+                  std::to_string(r - 23), "20");
+}
+// A whole XML preference file around `body` (pen elements and whatever else).
+QByteArray XmlDocument(const QByteArray& body, const QByteArray& doctype = QByteArray());
+
+// Bytes from a fixed-seed generator, so a failure reproduces.
+QByteArray Noise(qsizetype size, uint32_t seed);
+
+// What one operation cost.
+struct Cost {
+    double Seconds = 0;
+    double PeakMegabytes = 0; // the peak resident size reached during the operation, above the size before it
+};
+Cost Measure(const std::function<void()>& operation);
+
+// The time limits are generous enough for the sanitizer build on a loaded machine; a quadratic algorithm
+// or a runaway expansion still exceeds them by far.
+inline constexpr double FastSeconds = 20.0;
+inline constexpr double MegabytesPerInputMegabyte = 12.0;
+
+// Makes a folder unwritable for the life of the guard: mode 0555 and, when running as root (who ignores
+// the mode), the immutable attribute. Effective() tells whether creating a file in it really fails.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& folder);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool Effective() const { return IsEffective; }
+
+private:
+    void SetImmutable(bool on);
+    QString Folder;
+    bool Immutable = false;
+    bool IsEffective = false;
+};
+
+} // namespace hostile
