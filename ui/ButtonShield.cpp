@@ -2,10 +2,48 @@
 
 #include <QAbstractButton>
 #include <QIcon>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
 #include <QStyle>
+
+namespace {
+
+// Styles off Windows have no shield picture; this one stands in for it so that the button still shows that
+// its command starts an elevated program.
+QIcon DrawnShield() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath outline;
+    outline.moveTo(8, 1);
+    outline.lineTo(14, 3);
+    outline.cubicTo(14, 10, 11, 13, 8, 15);
+    outline.cubicTo(5, 13, 2, 10, 2, 3);
+    outline.closeSubpath();
+    painter.setClipPath(outline);
+    painter.fillRect(0, 0, 8, 8, QColor(0x1f, 0x5f, 0xc8));
+    painter.fillRect(8, 8, 8, 8, QColor(0x1f, 0x5f, 0xc8));
+    painter.fillRect(8, 0, 8, 8, QColor(0xf4, 0xc4, 0x20));
+    painter.fillRect(0, 8, 8, 8, QColor(0xf4, 0xc4, 0x20));
+    painter.setClipping(false);
+    painter.setPen(QPen(QColor(0x30, 0x30, 0x30), 1));
+    painter.drawPath(outline);
+    return QIcon(pixmap);
+}
+
+} // namespace
 
 void SetButtonShield(QAbstractButton* button, bool on) {
     if (button == nullptr)
         return;
-    button->setIcon(on ? button->style()->standardIcon(QStyle::SP_VistaShield, nullptr, button) : QIcon());
+    if (!on) {
+        button->setIcon(QIcon());
+        return;
+    }
+    QIcon shield = button->style()->standardIcon(QStyle::SP_VistaShield, nullptr, button);
+    if (shield.isNull())
+        shield = DrawnShield();
+    button->setIcon(shield);
 }

@@ -1,14 +1,96 @@
 #include "ui/Prompter.h"
 
-void QtPrompter::Message(const QString&) {}
-int QtPrompter::Question(const QString&, const QString&, unsigned) {
-    return IDNO;
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+namespace {
+
+// The plain boxes belong to the window the user is working in, so they stay above it.
+QWidget* OwnerWindow() {
+    return QApplication::activeWindow();
 }
-std::optional<QString> QtPrompter::OpenFile(QWidget*, const OpenFileOptions&) {
-    return std::nullopt;
+
+void PlainBox(QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, QStringLiteral("Nibwright"), text, QMessageBox::Ok, OwnerWindow());
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
 }
-int QtPrompter::ShowModal(QDialog*) {
-    return 0;
+
+} // namespace
+
+void QtPrompter::Message(const QString& text) {
+    PlainBox(QMessageBox::NoIcon, text);
 }
-void QtPrompter::Error(const QString&) {}
-void QtPrompter::OpenUrl(const QString&) {}
+
+void QtPrompter::Error(const QString& text) {
+    PlainBox(QMessageBox::Critical, text);
+}
+
+int QtPrompter::Question(const QString& caption, const QString& text, unsigned flags) {
+    // The message box flags as the system box reads them: the low nibble picks the buttons, the next one
+    // the icon. Only the Yes/No question is asked here; any other button set shows one OK button.
+    const bool yesNo = (flags & 0xF) == MB_YESNO;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (flags & 0xF0) {
+    case 0x10:
+        icon = QMessageBox::Critical;
+        break;
+    case 0x20:
+        icon = QMessageBox::Question;
+        break;
+    case MB_ICONWARNING:
+        icon = QMessageBox::Warning;
+        break;
+    case 0x40:
+        icon = QMessageBox::Information;
+        break;
+    default:
+        break;
+    }
+    // No owner window: the box stands on its own, like the system box called without one.
+    QMessageBox box(icon, caption, text, yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
+    box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
+    if (yesNo)
+        box.setEscapeButton(QMessageBox::No);
+    const int answer = box.exec();
+    if (!yesNo)
+        return IDOK;
+    return answer == QMessageBox::Yes ? IDYES : IDNO;
+}
+
+std::optional<QString> QtPrompter::OpenFile(QWidget* parent, const OpenFileOptions& options) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(options.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!options.Filters.isEmpty())
+        dialog.setNameFilters(options.Filters);
+    if (!options.Directory.isEmpty())
+        dialog.setDirectory(options.Directory);
+    // Qt's dialog has no read-only check box, so HideReadOnly needs nothing. Hidden files are listed only
+    // when the folder filter asks for them, which the platform's native dialog may not honour: the
+    // dialog is Qt's own in that case.
+    if (options.ShowHidden) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        dialog.setFilter(dialog.filter() | QDir::Hidden | QDir::System);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(chosen.first());
+}
+
+int QtPrompter::ShowModal(QDialog* dialog) {
+    return dialog->exec();
+}
+
+void QtPrompter::OpenUrl(const QString& url) {
+    QDesktopServices::openUrl(QUrl(url));
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Small readers for the dialog tests: a control by its designer name, its place, the focus chain.
+
+#include <QRect>
+#include <QStringList>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+// The child named `name`; fails the test when there is none.
+template <class T = QWidget> T* Child(QWidget* parent, const char* name) {
+    T* w = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << "no control " << name;
+    return w;
+}
+
+// The designer names of the controls that Tab visits, from the first one on.
+inline QStringList TabChain(QWidget* window) {
+    QStringList names;
+    for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled())
+            names << w->objectName();
+    return names;
+}
+
+struct Place {
+    const char* Name;
+    QRect Rect; // left, top, width, height in the parent's pixels
+};
