@@ -1,1 +1,171 @@
-int main() { return 0; }
+// nibwright-cli: lists and changes the pens of a tablet driver's preference file from the command line,
+// through the same handlers and the same write sequence as the window.
+
+#include "data/Data_textClass.h"
+#include "data/Data_xmlClass.h"
+#include "system/functions.h"
+
+#include <QFileInfo>
+#include <QString>
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum ExitCode { ExitOk = 0, ExitWriteFailed = 1, ExitInvalid = 2, ExitNotFound = 3, ExitUsage = 64 };
+
+const char* const UsageText =
+    "Usage:\n"
+    "  nibwright-cli show FILE\n"
+    "      Lists every pen of the preference file FILE: its name, its pressure curve and its thresholds.\n"
+    "  nibwright-cli set FILE INDEX P1Y P1X P2Y P2X P3Y P3X UPPER LOWER\n"
+    "      Gives pen INDEX (0 is the first pen in the file) a new pressure curve and new thresholds and\n"
+    "      writes FILE, after a dated backup in the Backup folder beside this program. The curve's three\n"
+    "      points are given with each point's y before its x, as the file stores them; every value is\n"
+    "      limited to 0 .. the pen's pressure resolution.\n"
+    "  nibwright-cli detect FILE\n"
+    "      Prints the tablet service row that fits FILE and the service's name, or -1.\n"
+    "  nibwright-cli --help\n"
+    "      Shows this text.\n"
+    "\n"
+    "Exit status: 0 done; 1 the file could not be written; 2 the file lacks the necessary values;\n"
+    "3 the file was not found; 64 wrong arguments.\n";
+
+void Out(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+void Err(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+void Err(const QString& text) {
+    Err(text.toLocal8Bit().toStdString() + "\n");
+}
+
+int Usage() {
+    Err(std::string(UsageText));
+    return ExitUsage;
+}
+
+// Loads the file as the window does: the format test picks the handler. Sets `status` to what failed.
+std::unique_ptr<TFileHandler> Load(const QString& path, int& status) {
+    if (!QFileInfo(path).isFile()) {
+        Err(QStringLiteral("Wacom Configuration File Not Found..."));
+        status = ExitNotFound;
+        return nullptr;
+    }
+    std::unique_ptr<TFileHandler> handler;
+    try {
+        if (IsXmlFile(path))
+            handler = std::make_unique<TXMLHandler>(path);
+        else
+            handler = std::make_unique<TTextHandler>(path);
+    } catch (const std::exception&) {
+        // A file that cannot be read counts as one without the necessary values.
+        handler.reset();
+    }
+    if (!handler || !handler->IsValid()) {
+        Err(FileNamePart(path) +
+            QStringLiteral(
+                " configuration file is without necessary values -> Try to run Wacom Configuration first."));
+        status = ExitInvalid;
+        return nullptr;
+    }
+    status = ExitOk;
+    return handler;
+}
+
+int Show(const QString& path) {
+    int status = ExitOk;
+    const auto handler = Load(path, status);
+    if (!handler)
+        return status;
+    std::string text;
+    for (const std::string& line : PenInfoLines(handler->GetPens()))
+        text += line + '\n';
+    Out(text);
+    return ExitOk;
+}
+
+// The pen editor's limit: below 0 becomes 0, then above the resolution becomes the resolution.
+int32_t ClampToResolution(int32_t value, int32_t resolution) {
+    if (value < 0)
+        value = 0;
+    if (value > resolution)
+        value = resolution;
+    return value;
+}
+
+int Set(const QString& path, const std::vector<std::string>& numbers) {
+    int32_t index = 0;
+    int32_t values[8] = {};
+    if (!StrToInt32(numbers[0], index))
+        return Usage();
+    for (int k = 0; k < 8; ++k)
+        if (!StrToInt32(numbers[static_cast<size_t>(k) + 1], values[k]))
+            return Usage();
+
+    int status = ExitOk;
+    const auto handler = Load(path, status);
+    if (!handler)
+        return status;
+    APen pens = handler->GetPens();
+    if (index < 0 || static_cast<size_t>(index) >= pens.size())
+        return Usage();
+
+    Pen& pen = pens[static_cast<size_t>(index)];
+    int32_t* const fields[8] = {
+        &pen.P1Y, &pen.P1X, &pen.P2Y, &pen.P2X, &pen.P3Y, &pen.P3X, &pen.UpperThreshold, &pen.LowerThreshold};
+    for (int k = 0; k < 8; ++k)
+        *fields[k] = ClampToResolution(values[k], pen.PressureResolution);
+
+    // The window's write sequence: a dated backup of the file as read, then the pens, then the write.
+    handler->SetMessenger([](const QString& text) { Err(text); });
+    handler->CreateDatedBackup();
+    try {
+        handler->StorePens(pens);
+        handler->SaveAs(path);
+    } catch (const std::exception&) {
+        Err(QStringLiteral("Unable to write new config..."));
+        return ExitWriteFailed;
+    }
+    return ExitOk;
+}
+
+int Detect(const QString& path) {
+    const int row = DetectServiceIndex(path);
+    if (row >= 0 && row < ServiceCount)
+        Out(std::to_string(row) + " " + ServiceNames[row] + "\n");
+    else
+        Out("-1\n");
+    return ExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))) {
+        Out(UsageText);
+        return ExitOk;
+    }
+    const std::string& command = args[0];
+    try {
+        if (command == "show" && args.size() == 2)
+            return Show(QString::fromLocal8Bit(args[1].c_str()));
+        if (command == "set" && args.size() == 11)
+            return Set(QString::fromLocal8Bit(args[1].c_str()),
+                       std::vector<std::string>(args.begin() + 2, args.end()));
+        if (command == "detect" && args.size() == 2)
+            return Detect(QString::fromLocal8Bit(args[1].c_str()));
+    } catch (const std::exception& e) {
+        Err(std::string("nibwright-cli: ") + e.what() + "\n");
+        return ExitWriteFailed;
+    }
+    return Usage();
+}

@@ -1,0 +1,189 @@
+// Runs the real nibwright-cli, copied into the scratch program folder so that its Backup folder lands there.
+
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+struct CliRun {
+    int Code = -1;
+    QByteArray Out;
+    QByteArray Err;
+};
+
+const QByteArray XmlFile =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root>\n"
+    "  <TransducerTipButtonSettings><ButtonName>Tip</ButtonName>"
+    "<PressureResolution>1023</PressureResolution>"
+    "<PressureCurveControlPoint>0 0 512 512 1023 1023</PressureCurveControlPoint>"
+    "<UpperPressureThreshold>1000</UpperPressureThreshold>"
+    "<LowerPressureThreshold>20</LowerPressureThreshold></TransducerTipButtonSettings>\n"
+    "  <TransducerEraserSettings><ButtonName>Eraser</ButtonName>"
+    "<PressureResolution>511</PressureResolution>"
+    "<PressureCurveControlPoint>1 2 3 4 5 6</PressureCurveControlPoint>"
+    "<UpperPressureThreshold>500</UpperPressureThreshold>"
+    "<LowerPressureThreshold>-1</LowerPressureThreshold></TransducerEraserSettings>\n"
+    "</root>\n";
+
+const QByteArray TextFile =
+    "x\r\nButtonName Tip\r\nPressureResolution 1023\r\nPressureCurveControlPoint 0 0 1 1 2 2\r\n"
+    "UpperPressureThreshold 9\r\nLowerPressureThreshold 1\r\n";
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Exe = env.AppDir() + "nibwright-cli";
+        ASSERT_TRUE(QFile::copy(QStringLiteral(NIB_CLI_PATH), Exe));
+    }
+
+    CliRun Cli(const QStringList& args, qint64 fileSizeLimit = -1) {
+        QProcess p;
+        if (fileSizeLimit >= 0) {
+            // A disk that takes only this many bytes per file: writes beyond it fail instead of killing.
+            p.setChildProcessModifier([fileSizeLimit] {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        }
+        p.start(Exe, args);
+        p.waitForFinished(30000);
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+                p.readAllStandardError()};
+    }
+
+    QString File(const QByteArray& bytes, const QString& name = "Wacom_Tablet.dat") {
+        return env.Write("AppData/WTablet/" + name, bytes);
+    }
+
+    TestEnv env;
+    QString Exe;
+};
+
+QStringList SetArgs(const QString& path, const QStringList& values) {
+    return QStringList{"set", path} + values;
+}
+
+} // namespace
+
+TEST_F(CliTest, HelpGoesToStandardOutput) {
+    for (const QStringList& args : {QStringList{}, QStringList{"--help"}}) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.Code, 0);
+        EXPECT_TRUE(r.Out.startsWith("Usage:")) << r.Out.constData();
+        EXPECT_TRUE(r.Out.contains("nibwright-cli set FILE INDEX P1Y P1X P2Y P2X P3Y P3X UPPER LOWER"));
+        EXPECT_TRUE(r.Err.isEmpty());
+    }
+    const CliRun bad = Cli({"frobnicate"});
+    EXPECT_EQ(bad.Code, 64);
+    EXPECT_TRUE(bad.Out.isEmpty());
+    EXPECT_TRUE(bad.Err.startsWith("Usage:"));
+}
+
+TEST_F(CliTest, ShowListsThePensOrExplainsTheFailure) {
+    const CliRun xml = Cli({"show", File(XmlFile)});
+    EXPECT_EQ(xml.Code, 0);
+    EXPECT_EQ(xml.Out, QByteArray("Pen internal name - Tip\nPressureCurveControlPoint 0 0 512 512 1023 1023\n"
+                                  "UpperPressureThreshold 1000\nLowerPressureThreshold 20\n\n"
+                                  "Pen internal name - Eraser\nPressureCurveControlPoint 1 2 3 4 5 6\n"
+                                  "UpperPressureThreshold 500\nLowerPressureThreshold -1\n\n"));
+    EXPECT_TRUE(xml.Err.isEmpty());
+
+    const CliRun text = Cli({"show", File(TextFile, "Pen_Tablet.dat")});
+    EXPECT_EQ(text.Code, 0);
+    EXPECT_TRUE(text.Out.startsWith("Pen internal name -  Tip\n")); // the text format keeps the blank
+
+    const CliRun invalid = Cli({"show", File("<?xml version=\"1.0\"?><root/>", "ISD_Tablet.dat")});
+    EXPECT_EQ(invalid.Code, 2);
+    EXPECT_TRUE(invalid.Out.isEmpty());
+    EXPECT_EQ(invalid.Err, "ISD_Tablet.dat configuration file is without necessary values -> Try to run "
+                           "Wacom Configuration first.\n");
+
+    const CliRun missing = Cli({"show", env.Root() + "/nothing.dat"});
+    EXPECT_EQ(missing.Code, 3);
+    EXPECT_EQ(missing.Err, "Wacom Configuration File Not Found...\n");
+    EXPECT_EQ(Cli({"show", env.Root()}).Code, 3); // a folder is no file
+}
+
+TEST_F(CliTest, SetWritesThroughBackupStoreAndSave) {
+    const QString path = File(XmlFile);
+    const CliRun r = Cli(SetArgs(path, {"1", "10", "20", "30", "40", "5000", "-7", "400", "3"}));
+    EXPECT_EQ(r.Code, 0) << r.Err.constData();
+    EXPECT_TRUE(r.Out.isEmpty());
+    EXPECT_TRUE(r.Err.isEmpty());
+    // Only the second pen's written texts change; values are limited to 0..511.
+    QByteArray expected = XmlFile;
+    expected.replace(">1 2 3 4 5 6<", ">10 20 30 40 511 0<");
+    expected.replace(">500<", ">400<");
+    expected.replace(">-1<", ">3<");
+    EXPECT_EQ(TestEnv::Read(path), expected);
+    // The dated backup holds the file as it was.
+    const QStringList backups = TestEnv::List(env.BackupDir());
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_TRUE(backups[0].startsWith("Pen_Tablet_") && backups[0].endsWith(".bak"));
+    EXPECT_EQ(TestEnv::Read(env.BackupDir() + "/" + backups[0]), XmlFile);
+
+    const QString textPath = File(TextFile, "Pen_Tablet.dat");
+    EXPECT_EQ(Cli(SetArgs(textPath, {"0", " 1", "+2", "3", "4", "5", "6", "7", "8"})).Code, 0);
+    EXPECT_EQ(TestEnv::Read(textPath),
+              QByteArray("x\r\nButtonName Tip\r\nPressureResolution 1023\r\n"
+                         "PressureCurveControlPoint 1 2 3 4 5 6\r\n"
+                         "UpperPressureThreshold 7\r\nLowerPressureThreshold 8\r\n"));
+}
+
+TEST_F(CliTest, SetRejectsBadArgumentsAndWritesNothing) {
+    const QString path = File(XmlFile);
+    const QList<QStringList> bad = {
+        {"0", "1", "2", "3", "4", "5", "6", "7"},                // one value short
+        {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"},      // one too many
+        {"0", "1", "2", "3", "4", "5", "6", "7", "8x"},          // not a number
+        {"0", "1", "2", "3", "4", "5", "6", "7", "8 "},          // trailing blank
+        {"0", "1", "2", "3", "4", "5", "6", "7", "99999999999"}, // out of range
+        {"2", "1", "2", "3", "4", "5", "6", "7", "8"},           // no third pen
+        {"-1", "1", "2", "3", "4", "5", "6", "7", "8"},
+    };
+    for (const QStringList& values : bad) {
+        const CliRun r = Cli(SetArgs(path, values));
+        EXPECT_EQ(r.Code, 64) << values.join(' ').toStdString();
+        EXPECT_TRUE(r.Err.startsWith("Usage:"));
+    }
+    EXPECT_EQ(TestEnv::Read(path), XmlFile);
+    EXPECT_FALSE(TestEnv::Exists(env.BackupDir()));
+
+    const QStringList ok = {"0", "1", "2", "3", "4", "5", "6", "7", "8"};
+    EXPECT_EQ(Cli(SetArgs(env.Root() + "/none.dat", ok)).Code, 3);
+    EXPECT_EQ(Cli(SetArgs(File("<?xml version=\"1.0\"?><root/>", "ISD_Tablet.dat"), ok)).Code, 2);
+}
+
+// The disk takes only the first bytes of every file written: both the backup and the write fail, and the
+// preference file keeps its bytes. Small files go through the writer's buffer, big ones past it.
+TEST_F(CliTest, SetReportsAFailedWriteAndLeavesTheFile) {
+    QByteArray big = XmlFile;
+    big.replace("<root>\n", "<root>\n<Padding>" + QByteArray(64 * 1024, 'p') + "</Padding>\n");
+    for (const QByteArray& bytes : {big, XmlFile}) {
+        const QString path = File(bytes);
+        const CliRun r = Cli(SetArgs(path, {"0", "1", "2", "3", "4", "5", "6", "7", "8"}), 16);
+        EXPECT_EQ(r.Code, 1) << bytes.size() << " bytes";
+        EXPECT_TRUE(r.Err.contains("Unable to create backup: "));
+        EXPECT_TRUE(r.Err.endsWith("Unable to write new config...\n")) << r.Err.constData();
+        EXPECT_EQ(TestEnv::Read(path), bytes) << bytes.size() << " bytes";
+        EXPECT_EQ(TestEnv::List(QFileInfo(path).absolutePath()), QStringList{"Wacom_Tablet.dat"});
+    }
+}
+
+TEST_F(CliTest, DetectPrintsTheServiceRow) {
+    const QString windowsPath = "C:\\Users\\u\\AppData\\Roaming\\WTablet\\Wacom_Tablet.dat";
+    EXPECT_EQ(Cli({"detect", windowsPath}).Out, "1 TabletServiceWacom\n");
+    env.Write(env.ProgramFiles() + "/Tablet/Wacom/WTabletServicePro.exe", "");
+    const CliRun r = Cli({"detect", windowsPath});
+    EXPECT_EQ(r.Code, 0);
+    EXPECT_EQ(r.Out, "0 WTabletServicePro\n");
+    EXPECT_EQ(Cli({"detect", env.WTablet() + "/Wacom_Tablet.dat"}).Out, "-1\n");
+}
