@@ -104,6 +104,19 @@ public:
         Lines.push_back(line);
     }
 
+    // A ratio shown for comparison only, without a target.
+    void Info(const std::string& label, const std::string& measured, const std::string& baseline) {
+        const auto* m = Find(measured);
+        const auto* b = Find(baseline);
+        if (!m || !b || b->MedianNs <= 0)
+            return;
+        char line[512];
+        std::snprintf(line, sizeof line,
+                      "%-34s median %10.3f ms  baseline %10.3f ms  ratio %6.2f  (no target)", label.c_str(),
+                      m->MedianNs / 1e6, b->MedianNs / 1e6, m->MedianNs / b->MedianNs);
+        Lines.push_back(line);
+    }
+
     // Prints the table; returns 0 when every target was met, 1 otherwise.
     int Print() const {
         std::printf("\n== summary\n");
@@ -131,5 +144,29 @@ private:
     std::vector<std::string> Lines;
     bool AllMet = true;
 };
+
+// The main of a benchmark program: runs the registered benchmarks (five repetitions each unless the command
+// line says otherwise, aggregates only), then lets `summarize` set the figures against their baselines.
+template <typename Summarize> int RunBenchmarks(int argc, char** argv, Summarize summarize) {
+    std::vector<char*> args;
+    args.push_back(argv[0]);
+    std::string reps = "--benchmark_repetitions=5";
+    std::string aggregates = "--benchmark_report_aggregates_only=true";
+    args.push_back(reps.data());
+    args.push_back(aggregates.data());
+    // Later flags win: the caller's own choices come after the defaults.
+    for (int i = 1; i < argc; ++i)
+        args.push_back(argv[i]);
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
+        return 2;
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    Summary summary(reporter);
+    summarize(summary);
+    return summary.Print();
+}
 
 } // namespace bench
