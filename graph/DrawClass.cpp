@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -17,6 +18,9 @@ constexpr QRgb CurveColour = 0xFF0000;
 constexpr QRgb PointColour = 0x000000;
 constexpr QRgb UpperColour = 0x008000;
 constexpr QRgb LowerColour = 0x0000FF;
+
+// Widest corner label, in pixels: "[1023,1023]" at the far corner stays clear of the grid's closing line.
+constexpr int LabelRoom = 46;
 
 // Pixel positions saturate here: far outside any image, yet differences of two still fit in 32 bits.
 constexpr double PixelLimit = double(1 << 29);
@@ -148,12 +152,12 @@ int32_t TDrawClass::ValueToY(int32_t R, int32_t v) const {
 
 int32_t TDrawClass::XToValue(int32_t R, int32_t x) const {
     const int W = Image.Image().width();
-    return SaturateValue(Round(double(x - Margin) / double(W - 2 * Margin) * double(R)));
+    return SaturateValue(Round((double(x) - Margin) / double(W - 2 * Margin) * double(R)));
 }
 
 int32_t TDrawClass::YToValue(int32_t R, int32_t y) const {
     const int H = Image.Image().height();
-    return SaturateValue(double(R) - Round(double(y - Margin) / double(H - 2 * Margin) * double(R)));
+    return SaturateValue(double(R) - Round((double(y) - Margin) / double(H - 2 * Margin) * double(R)));
 }
 
 // ---- drawing -------------------------------------------------------------------------------------------
@@ -210,9 +214,16 @@ void TDrawClass::ShowPen(int index) {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         painter.setPen(QColor::fromRgb(LabelColour));
-        const QFontMetrics metrics(font);
         auto label = [&](int x, int y, const QString& text) {
-            const QRect cell(x, y, metrics.horizontalAdvance(text), metrics.height());
+            // A 4-digit resolution has to fit in the 52 columns left of the far corner with a gap before
+            // the black closing line; a wide default face is condensed to fit.
+            QFont face = font;
+            const int natural = QFontMetrics(face).horizontalAdvance(text);
+            if (natural > LabelRoom)
+                face.setStretch(std::max(50, 100 * LabelRoom / natural));
+            painter.setFont(face);
+            const QFontMetrics metrics(face);
+            const QRect cell(x, y, std::min(metrics.horizontalAdvance(text), natural), metrics.height());
             painter.fillRect(cell, QColor::fromRgb(White));
             painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
         };
