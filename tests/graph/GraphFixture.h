@@ -6,7 +6,16 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
+
+inline void PrintTo(const TCaptions& c, std::ostream* os) {
+    *os << "{\"" << c.Output << "\", \"" << c.Input << "\", \"" << c.PointX << "\", \"" << c.PointY
+        << "\", \"" << c.PointName << "\"}";
+}
+inline void PrintTo(const QPoint& p, std::ostream* os) {
+    *os << "(" << p.x() << ", " << p.y() << ")";
+}
 
 // Records the cursor shapes set and the rectangles reported as changed.
 class MemorySurface : public IGraphSurface {
