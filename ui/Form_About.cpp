@@ -5,12 +5,30 @@
 #include <QEvent>
 #include <QFont>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
 
 TAboutBox* AboutBox = nullptr;
+
+namespace {
+
+// Places the window in the middle of its screen (the screen of the owner window, when it has one).
+void CentreOnScreen(QWidget* window) {
+    const QWidget* owner = window->parentWidget();
+    QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize frame = window->frameGeometry().size();
+    window->move(area.x() + (area.width() - frame.width()) / 2,
+                 area.y() + (area.height() - frame.height()) / 2);
+}
+
+} // namespace
 
 TAboutBox::TAboutBox(IPrompter& prompter, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -55,12 +73,11 @@ TAboutBox::TAboutBox(IPrompter& prompter, QWidget* parent)
     Label1->adjustSize();
 
     Version = make("Version", QStringLiteral("Version 1.6.9.0 BETA"), 8, 26);
-    Copyright = make("Copyright", QStringLiteral("Copyright (C) 2026 The Nibwright developers"), 168, 26);
+    Copyright = make("Copyright", QStringLiteral("Copyright (C) 2026 Nibwright"), 168, 26);
     Copyright->resize(233, Copyright->height());
 
     Label2 =
-        make("Label2", QStringLiteral("This program is provided \"as is\", without warranty of any kind."),
-             77, 54);
+        make("Label2", QStringLiteral("This program is provided \"as is\", without any warranty."), 77, 54);
 
     Label3 = make("Label3", QStringLiteral("You may use it at your own risk!"), 136, 73);
     colour(Label3, Qt::red);
@@ -75,6 +92,7 @@ TAboutBox::TAboutBox(IPrompter& prompter, QWidget* parent)
     // Word wrap within the fixed width; the height follows the wrapped text.
     Comments->setFixedWidth(96);
     Comments->setFixedHeight(Comments->heightForWidth(96));
+    Comments->setToolTip(QString::fromLatin1(HomePageUrl)); // the whole address, where the panel cuts it off
     Comments->installEventFilter(this);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
@@ -101,4 +119,10 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TAboutBox::setVisible(bool visible) {
+    if (visible && !isVisible())
+        CentreOnScreen(this);
+    QDialog::setVisible(visible);
 }

@@ -31,6 +31,9 @@ public:
     QLabel* Comments = nullptr;
     QPushButton* OKButton = nullptr;
 
+    // Shows the window centred on the screen.
+    void setVisible(bool visible) override;
+
 public slots:
     void reject() override;
 

@@ -26,6 +26,9 @@ public:
     QPushButton* PB = nullptr;
     QPushButton* IB = nullptr;
 
+    // Shows the window centred on the screen.
+    void setVisible(bool visible) override;
+
 public slots:
     // The system's close command ends the window like a cancelled modal window: result 2.
     void reject() override;

@@ -4,13 +4,27 @@
 
 #include <QFont>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 TFormEdit* FormEdit = nullptr;
 
 namespace {
+
+// Places the window in the middle of its screen (the screen of the owner window, when it has one).
+void CentreOnScreen(QWidget* window) {
+    const QWidget* owner = window->parentWidget();
+    QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize frame = window->frameGeometry().size();
+    window->move(area.x() + (area.width() - frame.width()) / 2,
+                 area.y() + (area.height() - frame.height()) / 2);
+}
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, int left, int top) {
     auto* label = new QLabel(QString::fromLatin1(text), parent);
@@ -154,4 +168,10 @@ void TFormEdit::OKButtonClick() {
         return;
     }
     done(ResultOK);
+}
+
+void TFormEdit::setVisible(bool visible) {
+    if (visible && !isVisible())
+        CentreOnScreen(this);
+    QDialog::setVisible(visible);
 }

@@ -53,6 +53,9 @@ public:
     QPushButton* OKButton = nullptr;
     QPushButton* CancelButton = nullptr;
 
+    // Shows the window centred on the screen.
+    void setVisible(bool visible) override;
+
 public slots:
     void reject() override;
 

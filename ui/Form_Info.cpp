@@ -2,8 +2,10 @@
 
 #include <QFont>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStringDecoder>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -11,6 +13,18 @@
 TFormInfo* FormInfo = nullptr;
 
 namespace {
+
+// Places the window in the middle of its screen (the screen of the owner window, when it has one).
+void CentreOnScreen(QWidget* window) {
+    const QWidget* owner = window->parentWidget();
+    QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize frame = window->frameGeometry().size();
+    window->move(area.x() + (area.width() - frame.width()) / 2,
+                 area.y() + (area.height() - frame.height()) / 2);
+}
 
 // Pen names are bytes as the file holds them: an XML file gives UTF-8, a text file the 8-bit code page.
 // Text that is valid UTF-8 is shown as such; anything else byte for byte as Latin-1.
@@ -79,4 +93,10 @@ void TFormInfo::AddInfoLine(const std::string& text) {
         cursor.insertBlock();
     cursor.insertText(DecodeLine(text));
     ++LineCount;
+}
+
+void TFormInfo::setVisible(bool visible) {
+    if (visible && !isVisible())
+        CentreOnScreen(this);
+    QDialog::setVisible(visible);
 }

@@ -34,6 +34,9 @@ public:
     QPlainTextEdit* Memo = nullptr;
     QPushButton* OKButton = nullptr;
 
+    // Shows the window centred on the screen.
+    void setVisible(bool visible) override;
+
 public slots:
     void reject() override;
 

@@ -2,10 +2,14 @@
 #include "support/ScriptedPrompter.h"
 #include "ui/Form_About.h"
 #include "ui/Form_ConfChoose.h"
+#include "ui/Form_Edit.h"
+#include "ui/Form_Info.h"
 
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -120,13 +124,6 @@ TEST_F(About, DesignMatchesTheWindowLayout) {
     EXPECT_TRUE(Form.OKButton->isDefault());
 }
 
-TEST_F(About, HomePageIsAReservedExampleAddressOfTheAboutPage) {
-    const QString url = HomePageUrl;
-    EXPECT_TRUE(url.startsWith("https://"));
-    EXPECT_TRUE(url.contains(".example/"));
-    EXPECT_TRUE(url.endsWith("?page_id=3"));
-}
-
 TEST_F(About, OnlyTheLinkOpensTheHomePageAndTheBoxStaysOpen) {
     Prompter.Modals.push_back([&](QDialog* d) {
         for (QLabel* other : {Form.Label1, Form.Version, Form.Copyright, Form.Label2, Form.Label3})
@@ -141,6 +138,23 @@ TEST_F(About, OnlyTheLinkOpensTheHomePageAndTheBoxStaysOpen) {
     const auto urls = Prompter.OfKind("url");
     ASSERT_EQ(urls.size(), 1u);
     EXPECT_EQ(urls[0].Text, HomePageUrl);
+}
+
+TEST(Dialogs, EachOpensCentredOnTheScreenEvenWithAnOwnerAside) {
+    QWidget owner;
+    owner.setGeometry(0, 0, 200, 150);
+    ScriptedPrompter prompter;
+    TFormEdit edit(prompter, &owner);
+    TFormInfo info(&owner);
+    TFormChoose choose(&owner);
+    TAboutBox about(prompter);
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    for (QDialog* d : std::initializer_list<QDialog*>{&edit, &info, &choose, &about}) {
+        d->show();
+        const QPoint at = d->frameGeometry().center();
+        EXPECT_LE((at - centre).manhattanLength(), 40) << d->metaObject()->className();
+        d->hide();
+    }
 }
 
 } // namespace
