@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
@@ -20,6 +21,19 @@ void PlainBox(QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, QStringLiteral("Nibwright"), text, QMessageBox::Ok, OwnerWindow());
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
+}
+
+// The system dialog reads a pattern list separated by semicolons, and a trailing one is allowed ("*.dat;");
+// Qt separates patterns by blanks and would look for names ending in ";". Each entry keeps its text, with
+// its patterns listed the way Qt reads them.
+QString QtFilter(const QString& entry) {
+    const qsizetype open = entry.lastIndexOf(u'(');
+    if (open < 0 || !entry.endsWith(u')'))
+        return entry;
+    const QString inside = entry.mid(open + 1, entry.size() - open - 2);
+    const QStringList patterns =
+        inside.split(QRegularExpression(QStringLiteral("[;\\s]+")), Qt::SkipEmptyParts);
+    return entry.left(open + 1) + patterns.join(u' ') + u')';
 }
 
 } // namespace
@@ -68,8 +82,12 @@ std::optional<QString> QtPrompter::OpenFile(QWidget* parent, const OpenFileOptio
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(options.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    if (!options.Filters.isEmpty())
-        dialog.setNameFilters(options.Filters);
+    if (!options.Filters.isEmpty()) {
+        QStringList filters;
+        for (const QString& entry : options.Filters)
+            filters << QtFilter(entry);
+        dialog.setNameFilters(filters);
+    }
     if (!options.Directory.isEmpty())
         dialog.setDirectory(options.Directory);
     // Qt's dialog has no read-only check box, so HideReadOnly needs nothing. Hidden files are listed only

@@ -159,7 +159,8 @@ TEST(RealPrompter, OpenFileHonoursTheOptions) {
     options.Directory = dir.path();
     WhenShown<QFileDialog>([&](QFileDialog* d) {
         EXPECT_EQ(d->fileMode(), QFileDialog::AnyFile) << "the chosen file need not exist";
-        EXPECT_EQ(d->nameFilters(), options.Filters);
+        // The trailing semicolons of the system's pattern lists are not part of Qt's patterns.
+        EXPECT_EQ(d->nameFilters(), QStringList({"Dat (*.dat)", "All Fles (*.*)"}));
         EXPECT_TRUE(d->filter() & QDir::Hidden);
         EXPECT_EQ(QDir(d->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
         d->selectFile(dir.filePath("new.dat"));
