@@ -40,6 +40,12 @@ void WriteFileAtomic(const QString& path, const QByteArray& bytes) {
         file.cancelWriting();
         throw WriteError("Cannot write " + path.toStdString() + ": the disk may be full");
     }
+    // Small writes sit in the device's buffer; a failure to flush it is not seen by commit(), which would
+    // then rename a truncated file over the target. Flush explicitly and check.
+    if (!file.flush()) {
+        file.cancelWriting();
+        throw WriteError("Cannot write " + path.toStdString() + ": " + file.errorString().toStdString());
+    }
     if (!file.commit())
         throw WriteError("Cannot write " + path.toStdString() + ": " + file.errorString().toStdString());
 }
