@@ -36,8 +36,8 @@ bool Parse(pugi::xml_document& doc, const QByteArray& bytes) {
 }
 
 // The next node after `node` in document order within `root`'s subtree, or null.
-pugi::xml_node NextInOrder(pugi::xml_node node, pugi::xml_node root, bool descend = true) {
-    if (descend && node.first_child())
+pugi::xml_node NextInOrder(pugi::xml_node node, pugi::xml_node root) {
+    if (node.first_child())
         return node.first_child();
     while (node && node != root) {
         if (pugi::xml_node next = node.next_sibling())

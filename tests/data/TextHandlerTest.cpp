@@ -250,6 +250,21 @@ TEST_F(TextHandlerTest, MissingAndUnreadableFiles) {
     EXPECT_EQ(h.GetPens().size(), 2u);
     EXPECT_EQ(h.GetLines().size(), 12u);
 
+    // A file too big to be a preference file cannot be loaded: the error reaches the caller and the handler
+    // is left empty (a sparse file, so the test writes next to nothing).
+    const QString huge = env.Root() + "/huge.dat";
+    {
+        QFile f(huge);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(TFileHandler::MaxFileBytes + 1));
+    }
+    EXPECT_THROW(TTextHandler{huge}, std::runtime_error);
+    EXPECT_THROW(h.LoadFrom(huge), std::runtime_error);
+    EXPECT_FALSE(h.IsValid());
+    EXPECT_TRUE(h.GetLines().empty());
+    EXPECT_EQ(h.GetFileName(), path);
+    h.Reload();
+    ASSERT_TRUE(h.IsValid());
+
     if (::geteuid() != 0) {
         QFile::setPermissions(path, QFileDevice::Permissions());
         EXPECT_THROW(TTextHandler{path}, std::runtime_error);
