@@ -59,6 +59,7 @@ TFormInfo::TFormInfo(QWidget* parent)
     Memo->setReadOnly(true);
     Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo->setUndoRedoEnabled(false); // read-only: nothing to undo, and no history to keep for long listings
     Memo->setPlainText(QStringLiteral("Memo"));
     LineCount = 1;
 
@@ -77,12 +78,16 @@ void TFormInfo::FillInfo(int, const APen& pens) {
     Pens = pens;
     Memo->clear();
     LineCount = 0;
+    // One edit block for the whole listing: the memo lays its text out once, not after every line.
+    QTextCursor batch(Memo->document());
+    batch.beginEditBlock();
     try {
         for (const std::string& line : PenInfoLines(Pens))
             AddInfoLine(line);
     } catch (...) {
         // A listing that cannot be built completely shows what was appended so far.
     }
+    batch.endEditBlock();
 }
 
 void TFormInfo::AddInfoLine(const std::string& text) {
