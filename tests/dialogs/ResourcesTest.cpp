@@ -2,6 +2,7 @@
 #include "support/ScriptedPrompter.h"
 #include "ui/ButtonShield.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
 #include <QIcon>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -179,6 +181,31 @@ TEST(RealPrompter, OpenFileHonoursTheOptions) {
         d->reject();
     });
     EXPECT_FALSE(prompter.OpenFile(nullptr, options).has_value());
+}
+
+TEST(RealPrompter, OpenFileListsDatFilesHiddenOnesIncluded) {
+    QTemporaryDir dir;
+    for (const char* name : {"Pen_Tablet.dat", ".hidden.dat", "notes.txt"}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QtPrompter prompter;
+    OpenFileOptions options;
+    options.Filters = QStringList{"Dat (*.dat;)", "All Fles (*.*;)"};
+    options.Directory = dir.path();
+    QStringList listed;
+    WhenShown<QFileDialog>([&](QFileDialog* d) {
+        auto* view = d->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        ASSERT_NE(view, nullptr);
+        // The folder is read in the background; wait until its files are in the view.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= 2; }, 5000));
+        for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+            listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+        d->reject();
+    });
+    prompter.OpenFile(nullptr, options);
+    listed.sort();
+    EXPECT_EQ(listed, QStringList({".hidden.dat", "Pen_Tablet.dat"}));
 }
 
 } // namespace
