@@ -281,11 +281,11 @@ void TDrawClass::InvertFigures(const Figure* before, const Figure& after) {
 }
 
 void TDrawClass::InvertCurve(const Figure& f) {
-    const std::array<QPoint, CurveVertexCount> vertices = CurveVertices(f.Points);
-    TThickPolyline* raster = nullptr;
+    const TThickPolyline* raster = nullptr;
     for (int i = 0; i < 2; ++i) {
-        if (CurveCache[i].BuiltFor(vertices.data(), CurveVertexCount, f.W, f.H)) {
-            raster = &CurveCache[i];
+        const CachedCurve& c = CurveCache[i];
+        if (c.Valid && c.For.Points == f.Points && c.For.W == f.W && c.For.H == f.H) {
+            raster = &c.Raster;
             CurveCacheLast = i;
             break;
         }
@@ -293,8 +293,12 @@ void TDrawClass::InvertCurve(const Figure& f) {
     if (!raster) {
         // Build into the slot not used last: that one may hold the figure just erased.
         CurveCacheLast = 1 - CurveCacheLast;
-        raster = &CurveCache[CurveCacheLast];
-        raster->Build(vertices.data(), CurveVertexCount, f.W, f.H);
+        CachedCurve& c = CurveCache[CurveCacheLast];
+        const std::array<QPoint, CurveVertexCount> vertices = CurveVertices(f.Points);
+        c.Raster.Build(vertices.data(), CurveVertexCount, f.W, f.H);
+        c.For = f;
+        c.Valid = true;
+        raster = &c.Raster;
     }
     Report(raster->Paint(Image.Image(), CurveColour, TPaintMode::Invert));
 }

@@ -132,6 +132,11 @@ private:
     QRgb BackgroundColor;
 
     // The rasterised curve of the last two figures drawn, so that erasing reuses what drawing computed.
-    TThickPolyline CurveCache[2];
+    struct CachedCurve {
+        Figure For; // Points, W and H count; the threshold rows do not
+        TThickPolyline Raster;
+        bool Valid = false;
+    };
+    CachedCurve CurveCache[2];
     int CurveCacheLast = 0;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -33,9 +34,10 @@ public:
             // NOT(colour XOR pixel) == pixel XOR NOT colour, on the colour channels only.
             Value = mode == TPaintMode::Invert ? (~colour & 0x00FFFFFFu) : (colour | 0xFF000000u);
         } else {
-            Painter.begin(&image);
-            Painter.setCompositionMode(mode == TPaintMode::Invert ? QPainter::RasterOp_NotSourceXorDestination
-                                                                  : QPainter::CompositionMode_Source);
+            Painter.emplace(&image);
+            Painter->setCompositionMode(mode == TPaintMode::Invert
+                                            ? QPainter::RasterOp_NotSourceXorDestination
+                                            : QPainter::CompositionMode_Source);
             Brush = QColor::fromRgb(colour);
         }
     }
@@ -55,7 +57,7 @@ public:
                 std::fill(line + x0, line + x1 + 1, Value);
             }
         } else {
-            Painter.fillRect(QRect(x0, y, x1 - x0 + 1, 1), Brush);
+            Painter->fillRect(QRect(x0, y, x1 - x0 + 1, 1), Brush);
         }
         return true;
     }
@@ -71,7 +73,7 @@ private:
     uchar* Bits = nullptr;
     qsizetype Stride = 0;
     uint32_t Value = 0;
-    QPainter Painter;
+    std::optional<QPainter> Painter; // only for formats not written directly
     QColor Brush;
 };
 
@@ -154,6 +156,7 @@ void TThickPolyline::Build(const QPoint* vertices, int count, int width, int hei
         Segment(clampPoint(vertices[i]), clampPoint(vertices[i + 1]));
     if (count == 1)
         Segment(clampPoint(vertices[0]), clampPoint(vertices[0]));
+    FlushRun();
 
     Result.clear();
     Box = QRect();
@@ -175,20 +178,43 @@ void TThickPolyline::Build(const QPoint* vertices, int count, int width, int hei
         }
         Result.push_back({r, cur.X0, cur.X1});
     }
-    for (const TSpan& s : Result)
-        Box |= QRect(QPoint(s.X0, s.Y), QPoint(s.X1, s.Y));
+    if (!Result.empty()) {
+        int left = Result.front().X0, right = Result.front().X1;
+        for (const TSpan& s : Result) {
+            left = std::min(left, s.X0);
+            right = std::max(right, s.X1);
+        }
+        Box = QRect(QPoint(left, Result.front().Y), QPoint(right, Result.back().Y));
+    }
 }
 
 void TThickPolyline::Segment(QPoint a, QPoint b) {
     // The stamp reaches one pixel beyond the line, so line pixels just outside the image still count.
-    ForEachLinePixel(a, b, -1, W, -1, H, [this](int x, int y) { Stamp(x, y); });
+    ForEachLinePixel(a, b, -1, W, -1, H, [this](int x, int y) {
+        // Consecutive line pixels of one row form a run; the squares around a run make one rectangle.
+        if (RunOpen && y == RunY && x >= RunX0 - 1 && x <= RunX1 + 1) {
+            RunX0 = std::min(RunX0, x);
+            RunX1 = std::max(RunX1, x);
+            return;
+        }
+        FlushRun();
+        RunOpen = true;
+        RunY = y;
+        RunX0 = RunX1 = x;
+    });
 }
 
-void TThickPolyline::Stamp(int x, int y) {
-    if (x + 1 < 0 || x - 1 >= W || y + 1 < 0 || y - 1 >= H)
+void TThickPolyline::FlushRun() {
+    if (RunOpen)
+        Stamp(RunX0, RunX1, RunY);
+    RunOpen = false;
+}
+
+void TThickPolyline::Stamp(int left, int right, int y) {
+    if (right + 1 < 0 || left - 1 >= W || y + 1 < 0 || y - 1 >= H)
         return;
-    const int x0 = std::max(x - 1, 0);
-    const int x1 = std::min(x + 1, W - 1);
+    const int x0 = std::max(left - 1, 0);
+    const int x1 = std::min(right + 1, W - 1);
     const int r1 = std::min(y + 1, H - 1);
     for (int r = std::max(y - 1, 0); r <= r1; ++r) {
         auto& row = Rows[r];
@@ -208,10 +234,8 @@ void TThickPolyline::Stamp(int x, int y) {
 
 QRect TThickPolyline::Paint(QImage& image, QRgb colour, TPaintMode mode) const {
     SpanWriter writer(image, colour, mode);
-    QRect box;
-    // The spans were clipped to the size they were built for; an image of another size clips again.
     for (const TSpan& s : Result)
-        if (writer.Span(s.Y, s.X0, s.X1))
-            box |= QRect(QPoint(std::max(s.X0, 0), s.Y), QPoint(std::min(s.X1, writer.Width() - 1), s.Y));
-    return box;
+        writer.Span(s.Y, s.X0, s.X1);
+    // The spans were clipped to the size they were built for; an image of another size clips again.
+    return Box & image.rect();
 }

@@ -63,7 +63,8 @@ private:
         int X0;
         int X1;
     };
-    void Stamp(int x, int y);
+    void Stamp(int left, int right, int y);
+    void FlushRun();
     void Segment(QPoint a, QPoint b);
 
     int W = 0;
@@ -75,6 +76,10 @@ private:
     QRect Box;
     std::vector<QPoint> Key;
     bool Built = false;
+    bool RunOpen = false; // the run of line pixels on one row not yet stamped
+    int RunY = 0;
+    int RunX0 = 0;
+    int RunX1 = 0;
 };
 
 // Calls f(x, y) for every pixel of the line from a to b, both ends included: one pixel per step along the

@@ -1,0 +1,140 @@
+// The pressure graph's drawing costs at the two window layouts (500 and 300 pixels): one drag move of the
+// middle point (erase the old figures, draw the new), a full ShowPen, and as the baseline the plain QPainter
+// way of drawing the curve once: a 252-vertex polyline with a 3-pixel pen in the inverting mode.
+
+#include "bench/BenchReport.h"
+#include "graph/DrawClass.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+class BenchSurface : public IGraphSurface {
+public:
+    explicit BenchSurface(int size) : Img(size, size, QImage::Format_RGB32) {}
+    QImage& Image() override { return Img; }
+    void SetCursor(Qt::CursorShape) override {}
+    void Changed(const QRect& rect) override { Dirty |= rect; }
+    QImage Img;
+    QRect Dirty;
+};
+
+Pen BenchPen() {
+    Pen p;
+    p.ButtonName = "Tip";
+    p.PressureResolution = 1023;
+    p.P2X = 300;
+    p.P2Y = 700;
+    p.P3X = 1023;
+    p.P3Y = 1023;
+    p.UpperThreshold = 20;
+    p.LowerThreshold = 10;
+    return p;
+}
+
+// Pointer positions a drag of the middle point visits: a circle around the graph's centre, so every move
+// changes the curve.
+std::vector<QPoint> Path(int size) {
+    std::vector<QPoint> path;
+    const double r = size * 0.3;
+    for (int i = 0; i < 64; ++i) {
+        const double a = i * 2 * M_PI / 64;
+        path.emplace_back(int(size / 2 + r * std::cos(a)), int(size / 2 + r * std::sin(a)));
+    }
+    return path;
+}
+
+// Sets the per-iteration time as a counter in microseconds, for the absolute limit of the summary.
+void MicrosPerIteration(benchmark::State& state) {
+    state.counters["us"] = benchmark::Counter(double(state.iterations()) * 1e-6,
+                                              benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void DragMove(benchmark::State& state, int size) {
+    BenchSurface surface(size);
+    TDrawClass graph(surface, 0xFFFFFFFF);
+    graph.SetPens({BenchPen()});
+    graph.ShowPen(0);
+    const QPoint mid = graph.GetPoints()[1];
+    graph.MouseDown(Qt::LeftButton, {}, mid.x(), mid.y());
+    const auto path = Path(size);
+    size_t i = 0;
+    for (auto _ : state) {
+        const QPoint p = path[i++ % path.size()];
+        graph.MouseMove(Qt::LeftButton, {}, p.x(), p.y());
+        benchmark::DoNotOptimize(surface.Img.constBits());
+    }
+    MicrosPerIteration(state);
+}
+
+void ShowPen(benchmark::State& state, int size) {
+    BenchSurface surface(size);
+    TDrawClass graph(surface, 0xFFFFFFFF);
+    graph.SetPens({BenchPen()});
+    for (auto _ : state) {
+        graph.ShowPen(0);
+        benchmark::DoNotOptimize(surface.Img.constBits());
+    }
+    MicrosPerIteration(state);
+}
+
+// What drawing the curve once costs the plain way: QPainter on the image, 3-pixel red pen, inverting.
+void QPainterPolyline(benchmark::State& state, int size) {
+    BenchSurface surface(size);
+    TDrawClass graph(surface, 0xFFFFFFFF);
+    graph.SetPens({BenchPen()});
+    graph.ShowPen(0);
+    std::array<QPoint, 3> points = graph.GetPoints();
+    std::vector<std::array<QPoint, CurveVertexCount>> curves;
+    for (const QPoint& p : Path(size)) {
+        points[1] = p;
+        curves.push_back(CurveVertices(points));
+    }
+    size_t i = 0;
+    for (auto _ : state) {
+        const auto& v = curves[i++ % curves.size()];
+        QPainter painter(&surface.Img);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+        painter.setPen(QPen(QColor(0xFF, 0, 0), 3));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolyline(v.data(), int(v.size()));
+        painter.end();
+        benchmark::DoNotOptimize(surface.Img.constBits());
+    }
+    MicrosPerIteration(state);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv); // fonts for the corner labels
+
+    for (int size : {500, 300}) {
+        const std::string s = std::to_string(size);
+        benchmark::RegisterBenchmark(("DragMove/" + s).c_str(), DragMove, size)
+            ->Unit(benchmark::kMicrosecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("ShowPen/" + s).c_str(), ShowPen, size)
+            ->Unit(benchmark::kMicrosecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("QPainterPolyline/" + s).c_str(), QPainterPolyline, size)
+            ->Unit(benchmark::kMicrosecond)
+            ->UseRealTime();
+    }
+    return bench::RunBenchmarks(argc, argv, [](bench::Summary& summary) {
+        summary.Limit("drag move 500 px", "DragMove/500", "us", 150);
+        summary.Ratio("drag move / QPainter polyline 500", "DragMove/500", "QPainterPolyline/500", 0.25);
+        summary.Ratio("drag move / QPainter polyline 300", "DragMove/300", "QPainterPolyline/300", 0.25);
+        summary.Info("ShowPen / QPainter polyline 500", "ShowPen/500", "QPainterPolyline/500");
+        summary.Info("ShowPen / QPainter polyline 300", "ShowPen/300", "QPainterPolyline/300");
+    });
+}
