@@ -83,6 +83,21 @@ TEST(Pictures, MissingOrDamagedFilesGiveANullImage) {
     EXPECT_TRUE(LoadJpegResource(write("head.jpg", head)).isNull());
 }
 
+TEST(Pictures, GreyJpegDecodesToTheSameGreys) {
+    QImage grey(9, 4, QImage::Format_Grayscale8);
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x)
+            grey.scanLine(y)[x] = static_cast<uchar>(x * 30);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("grey.jpg");
+    if (!grey.save(path, "JPG", 100))
+        GTEST_SKIP() << "Qt's JPEG plug-in is not installed";
+    const QImage decoded = LoadJpegResource(path);
+    ASSERT_EQ(decoded.size(), grey.size());
+    for (int x = 0; x < grey.width(); ++x)
+        EXPECT_NEAR(Grey(decoded, x, 2), x * 30, 4) << x;
+}
+
 TEST(Pictures, WindowIconIsCompiledIn) {
     const QIcon icon(IconResource);
     EXPECT_FALSE(icon.isNull());
