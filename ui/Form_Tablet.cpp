@@ -22,6 +22,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -33,787 +34,766 @@
 
 #include <exception>
 
-TTabletForm *TabletForm = nullptr;
+TTabletForm* TabletForm = nullptr;
 
 namespace {
 
-constexpr const char *SettingsSection = "Nibwright";
-constexpr const char *NotFoundText = "Wacom Configuration File Not Found...";
-constexpr const char *InvalidText =
-    " configuration file is without necessary values -> Try to run Wacom "
-    "Configuration first.";
+constexpr const char* SettingsSection = "Nibwright";
+constexpr const char* NotFoundText = "Wacom Configuration File Not Found...";
+constexpr const char* InvalidText = " configuration file is without necessary values -> Try to run Wacom "
+                                    "Configuration first.";
 constexpr unsigned QuestionFlags = MB_YESNO | MB_ICONWARNING; // 0x34
 
-constexpr const char *DefaultFileNames[3] = {
-    "Wacom_Tablet.dat", "Pen_Tablet.dat", "ISD_Tablet.dat"};
+constexpr const char* DefaultFileNames[3] = {"Wacom_Tablet.dat", "Pen_Tablet.dat", "ISD_Tablet.dat"};
 
 // Only a regular file counts; a folder of that name is "no file".
-bool FileExistsAt(const QString &path) {
-  return !path.isEmpty() && QFileInfo(path).isFile();
+bool FileExistsAt(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
-// Pen names are bytes as the file holds them: UTF-8 when they decode as such,
-// else one character per byte.
-QString NameText(const std::string &bytes) {
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString text =
-      utf8.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-  if (utf8.hasError())
-    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-  return text;
+// Pen names are bytes as the file holds them: UTF-8 when they decode as such, else one character per byte.
+QString NameText(const std::string& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    if (utf8.hasError())
+        return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+    return text;
 }
 
-void SetLabel(QLabel *label, const QString &text) {
-  if (label->text() == text)
-    return;
-  label->setText(text);
-  label->adjustSize();
+void SetLabel(QLabel* label, const QString& text) {
+    if (label->text() == text)
+        return;
+    label->setText(text);
+    label->adjustSize();
 }
 
 // Labels of fixed width keep it; only their height follows the text.
-void SetFixedWidthLabel(QLabel *label, const QString &text) {
-  if (label->text() == text)
-    return;
-  label->setText(text);
+void SetFixedWidthLabel(QLabel* label, const QString& text) {
+    if (label->text() == text)
+        return;
+    label->setText(text);
 }
 
-QPixmap Picture(const char *resource) {
-  return QPixmap::fromImage(LoadJpegResource(QString::fromLatin1(resource)));
+QPixmap Picture(const char* resource) {
+    return QPixmap::fromImage(LoadJpegResource(QString::fromLatin1(resource)));
 }
 
 } // namespace
 
-TTabletForm::TTabletForm(IPrompter &prompter, QWidget *parent)
-    : QMainWindow(parent), Prompter(prompter) {
-  setObjectName("TabletForm");
-  setWindowTitle("Nibwright");
-  // Fixed single border, system menu and minimise box; no maximise box.
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
-  // Tahoma at 11 pixels (8 point at 96 dpi); the platform picks a fallback
-  // where Tahoma is missing. The size is given in pixels because the window's
-  // geometry is fixed in pixels.
-  QFont font("Tahoma");
-  font.setPixelSize(11);
-  setFont(font);
-  setWindowIcon(QIcon(QString::fromLatin1(IconResource)));
+TTabletForm::TTabletForm(IPrompter& prompter, QWidget* parent) : QMainWindow(parent), Prompter(prompter) {
+    setObjectName("TabletForm");
+    setWindowTitle("Nibwright");
+    // Fixed single border, system menu and minimise box; no maximise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // Tahoma at 11 pixels (8 point at 96 dpi); the platform picks a fallback where Tahoma is missing. The
+    // size is given in pixels because the window's geometry is fixed in pixels. The fallback faces run wider
+    // than Tahoma; their condensed cut keeps the captions inside the fixed control sizes.
+    QFont font("Tahoma");
+    font.setPixelSize(11);
+    if (!QFontDatabase::hasFamily("Tahoma"))
+        font.setStretch(QFont::Condensed);
+    setFont(font);
+    setWindowIcon(QIcon(QString::fromLatin1(IconResource)));
 
-  BuildMenu();
-  BuildControls();
-  SetClientWidth(713);
-  SetClientHeight(632);
-  if (QScreen *s = screen())
-    move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    BuildMenu();
+    BuildControls();
+    SetClientWidth(713);
+    SetClientHeight(632);
+    if (QScreen* s = screen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 
-  FormCreate();
+    FormCreate();
 }
 
 TTabletForm::~TTabletForm() {
-  FormDestroy();
-  if (TabletForm == this)
-    TabletForm = nullptr;
+    FormDestroy();
+    if (TabletForm == this)
+        TabletForm = nullptr;
 }
 
 void TTabletForm::BuildMenu() {
-  QMenuBar *bar = menuBar();
-  bar->setObjectName("MainMenu1");
-  auto entry = [this](QMenu *menu, const char *name, const char *caption,
-                      void (TTabletForm::*handler)()) {
-    QAction *a = menu->addAction(QString::fromLatin1(caption));
-    a->setObjectName(QString::fromLatin1(name));
-    connect(a, &QAction::triggered, this, handler);
-    return a;
-  };
-  auto separator = [](QMenu *menu, const char *name) {
-    QAction *a = menu->addSeparator();
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-  };
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+    auto entry = [this](QMenu* menu, const char* name, const char* caption, void (TTabletForm::*handler)()) {
+        QAction* a = menu->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    auto separator = [](QMenu* menu, const char* name) {
+        QAction* a = menu->addSeparator();
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
 
-  File1 = bar->addMenu("&File");
-  File1->setObjectName("File1");
-  Open1 = entry(File1, "Open1", "&Open...", &TTabletForm::Open1Click);
-  OpenDefault1 = entry(File1, "OpenDefault1", "Open Default Config",
-                       &TTabletForm::OpenDefault1Click);
-  N4 = separator(File1, "N4");
-  Save1 = entry(File1, "Save1", "&Save", &TTabletForm::Save1Click);
-  N2 = separator(File1, "N2");
-  Exit1 = entry(File1, "Exit1", "E&xit", &TTabletForm::Exit1Click);
+    File1 = bar->addMenu("&File");
+    File1->setObjectName("File1");
+    Open1 = entry(File1, "Open1", "&Open...", &TTabletForm::Open1Click);
+    OpenDefault1 = entry(File1, "OpenDefault1", "Open Default Config", &TTabletForm::OpenDefault1Click);
+    N4 = separator(File1, "N4");
+    Save1 = entry(File1, "Save1", "&Save", &TTabletForm::Save1Click);
+    N2 = separator(File1, "N2");
+    Exit1 = entry(File1, "Exit1", "E&xit", &TTabletForm::Exit1Click);
 
-  Edit1 = bar->addMenu("Backup");
-  Edit1->setObjectName("Edit1");
-  ManuallySetFirstRunBackup1 =
-      entry(Edit1, "ManuallySetFirstRunBackup1", "C&reate Backup Point",
-            &TTabletForm::ChangeFirstRunBackup1Click);
-  Replace1 = entry(Edit1, "Replace1", "R&estore Backup Point",
-                   &TTabletForm::Replace1Click);
+    Edit1 = bar->addMenu("Backup");
+    Edit1->setObjectName("Edit1");
+    ManuallySetFirstRunBackup1 = entry(Edit1, "ManuallySetFirstRunBackup1", "C&reate Backup Point",
+                                       &TTabletForm::ChangeFirstRunBackup1Click);
+    Replace1 = entry(Edit1, "Replace1", "R&estore Backup Point", &TTabletForm::Replace1Click);
 
-  UserInterface1 = bar->addMenu("User Interface");
-  UserInterface1->setObjectName("UserInterface1");
-  Big1 = entry(UserInterface1, "Big1", "Big (Pc)", &TTabletForm::Big1Click);
-  Small1 = entry(UserInterface1, "Small1", "Small (Tablet)",
-                 &TTabletForm::Small1Click);
+    UserInterface1 = bar->addMenu("User Interface");
+    UserInterface1->setObjectName("UserInterface1");
+    Big1 = entry(UserInterface1, "Big1", "Big (Pc)", &TTabletForm::Big1Click);
+    Small1 = entry(UserInterface1, "Small1", "Small (Tablet)", &TTabletForm::Small1Click);
 
-  Help1 = bar->addMenu("&Help");
-  Help1->setObjectName("Help1");
-  HomePage1 =
-      entry(Help1, "HomePage1", "HomePage...", &TTabletForm::HomePage1Click);
-  N1 = separator(Help1, "N1");
-  About1 = entry(Help1, "About1", "&About...", &TTabletForm::About1Click);
+    Help1 = bar->addMenu("&Help");
+    Help1->setObjectName("Help1");
+    HomePage1 = entry(Help1, "HomePage1", "HomePage...", &TTabletForm::HomePage1Click);
+    N1 = separator(Help1, "N1");
+    About1 = entry(Help1, "About1", "&About...", &TTabletForm::About1Click);
 }
 
 void TTabletForm::BuildControls() {
-  Client = new QWidget(this);
-  Client->setObjectName("ClientArea");
-  setCentralWidget(Client);
+    Client = new QWidget(this);
+    Client->setObjectName("ClientArea");
+    setCentralWidget(Client);
 
-  auto group = [](QWidget *parent, const char *name, const char *caption, int l,
-                  int t, int w, int h) {
-    auto *g = new QGroupBox(QString::fromLatin1(caption), parent);
-    g->setObjectName(QString::fromLatin1(name));
-    g->setGeometry(l, t, w, h);
-    return g;
-  };
-  auto label = [](QWidget *parent, const char *name, const char *caption, int l,
-                  int t) {
-    auto *lb = new QLabel(QString::fromLatin1(caption), parent);
-    lb->setObjectName(QString::fromLatin1(name));
-    lb->move(l, t);
-    lb->adjustSize();
-    return lb;
-  };
-  auto check = [this](QWidget *parent, const char *name, const char *caption,
-                      const char *hint, int l, int t, int w, bool checked,
-                      void (TTabletForm::*handler)()) {
-    auto *c = new QCheckBox(QString::fromLatin1(caption), parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setGeometry(l, t, w, 17);
-    c->setChecked(checked);
-    c->setToolTip(QString::fromLatin1(hint));
-    connect(c, &QCheckBox::clicked, this, handler);
-    return c;
-  };
-  auto button = [this](const char *name, const char *caption, int l, int t,
-                       int w, bool enabled, void (TTabletForm::*handler)()) {
-    auto *b = new QPushButton(QString::fromLatin1(caption), Client);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(l, t, w, 25);
-    b->setEnabled(enabled);
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, handler);
-    return b;
-  };
+    auto group = [](QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
+        auto* g = new QGroupBox(QString::fromLatin1(caption), parent);
+        g->setObjectName(QString::fromLatin1(name));
+        g->setGeometry(l, t, w, h);
+        return g;
+    };
+    auto label = [](QWidget* parent, const char* name, const char* caption, int l, int t) {
+        auto* lb = new QLabel(QString::fromLatin1(caption), parent);
+        lb->setObjectName(QString::fromLatin1(name));
+        lb->move(l, t);
+        lb->adjustSize();
+        return lb;
+    };
+    auto check = [this](QWidget* parent, const char* name, const char* caption, const char* hint, int l,
+                        int t, int w, bool checked, void (TTabletForm::*handler)()) {
+        auto* c = new QCheckBox(QString::fromLatin1(caption), parent);
+        c->setObjectName(QString::fromLatin1(name));
+        c->setGeometry(l, t, w, 17);
+        c->setChecked(checked);
+        c->setToolTip(QString::fromLatin1(hint));
+        connect(c, &QCheckBox::clicked, this, handler);
+        return c;
+    };
+    auto button = [this](const char* name, const char* caption, int l, int t, int w, bool enabled,
+                         void (TTabletForm::*handler)()) {
+        auto* b = new QPushButton(QString::fromLatin1(caption), Client);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(l, t, w, 25);
+        b->setEnabled(enabled);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, handler);
+        return b;
+    };
 
-  GroupBox1 = group(Client, "GroupBox1", "Pressure Graph", 8, 8, 697, 569);
+    GroupBox1 = group(Client, "GroupBox1", "Pressure Graph", 8, 8, 697, 569);
 
-  Image = new TGraphImage(GroupBox1);
-  Image->setObjectName("Image");
-  Image->move(14, 24);
-  Image->SetImageSize(500, 500);
-  connect(Image, &TGraphImage::MouseDown, this, &TTabletForm::ImageMouseDown);
-  connect(Image, &TGraphImage::MouseMove, this, &TTabletForm::ImageMouseMove);
-  connect(Image, &TGraphImage::MouseUp, this, &TTabletForm::ImageMouseUp);
+    Image = new TGraphImage(GroupBox1);
+    Image->setObjectName("Image");
+    Image->move(14, 24);
+    Image->SetImageSize(500, 500);
+    connect(Image, &TGraphImage::MouseDown, this, &TTabletForm::ImageMouseDown);
+    connect(Image, &TGraphImage::MouseMove, this, &TTabletForm::ImageMouseMove);
+    connect(Image, &TGraphImage::MouseUp, this, &TTabletForm::ImageMouseUp);
 
-  Image_Right = new QLabel(GroupBox1);
-  Image_Right->setObjectName("Image_Right");
-  Image_Right->setGeometry(514, 24, 25, 500);
-  Image_Right->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Image_Right->setPixmap(Picture(ImageRightResource));
+    Image_Right = new QLabel(GroupBox1);
+    Image_Right->setObjectName("Image_Right");
+    Image_Right->setGeometry(514, 24, 25, 500);
+    Image_Right->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image_Right->setPixmap(Picture(ImageRightResource));
 
-  Image_Bottom = new QLabel(GroupBox1);
-  Image_Bottom->setObjectName("Image_Bottom");
-  Image_Bottom->setGeometry(14, 524, 500, 25);
-  Image_Bottom->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Image_Bottom->setPixmap(Picture(ImageBottomResource));
+    Image_Bottom = new QLabel(GroupBox1);
+    Image_Bottom->setObjectName("Image_Bottom");
+    Image_Bottom->setGeometry(14, 524, 500, 25);
+    Image_Bottom->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image_Bottom->setPixmap(Picture(ImageBottomResource));
 
-  ImWarn = new QLabel(GroupBox1);
-  ImWarn->setObjectName("ImWarn");
-  ImWarn->setGeometry(607, 169, 20, 20);
-  ImWarn->setScaledContents(true);
-  ImWarn->setPixmap(Picture(ImWarnResource));
-  ImWarn->hide();
+    ImWarn = new QLabel(GroupBox1);
+    ImWarn->setObjectName("ImWarn");
+    ImWarn->setGeometry(607, 169, 20, 20);
+    ImWarn->setScaledContents(true);
+    ImWarn->setPixmap(Picture(ImWarnResource));
+    ImWarn->hide();
 
-  Label3 = label(GroupBox1, "Label3", "1.6 BETA version", 575, 287);
-  QPalette black = Label3->palette();
-  black.setColor(QPalette::WindowText, Qt::black);
-  Label3->setPalette(black);
+    Label3 = label(GroupBox1, "Label3", "1.6 BETA version", 575, 287);
+    QPalette black = Label3->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    Label3->setPalette(black);
 
-  GroupBox2 = group(GroupBox1, "GroupBox2", "Pen", 552, 24, 135, 54);
-  ComboBox = new QComboBox(GroupBox2);
-  ComboBox->setObjectName("ComboBox");
-  ComboBox->setGeometry(12, 21, 108, 21);
-  // activated: only the user's choice; the list's own filling in LoadConfig
-  // calls ComboBoxChange itself.
-  connect(ComboBox, &QComboBox::activated, this, &TTabletForm::ComboBoxChange);
+    GroupBox2 = group(GroupBox1, "GroupBox2", "Pen", 552, 24, 135, 54);
+    ComboBox = new QComboBox(GroupBox2);
+    ComboBox->setObjectName("ComboBox");
+    ComboBox->setGeometry(12, 21, 108, 21);
+    // activated: only the user's choice; the list's own filling in LoadConfig calls ComboBoxChange itself.
+    connect(ComboBox, &QComboBox::activated, this, &TTabletForm::ComboBoxChange);
 
-  GroupBox3 = group(GroupBox1, "GroupBox3", "Point", 552, 84, 135, 61);
-  LabelOP = label(GroupBox3, "LabelOP", "Output", 12, 20);
-  LabelPX = label(GroupBox3, "LabelPX", "PointX", 67, 20);
-  LabelIP = label(GroupBox3, "LabelIP", "Input", 12, 39);
-  LabelPY = label(GroupBox3, "LabelPY", "PointY", 67, 39);
-  LabelPY->resize(70, LabelPY->height());
+    GroupBox3 = group(GroupBox1, "GroupBox3", "Point", 552, 84, 135, 61);
+    LabelOP = label(GroupBox3, "LabelOP", "Output", 12, 20);
+    LabelPX = label(GroupBox3, "LabelPX", "PointX", 67, 20);
+    LabelIP = label(GroupBox3, "LabelIP", "Input", 12, 39);
+    LabelPY = label(GroupBox3, "LabelPY", "PointY", 67, 39);
+    LabelPY->resize(70, LabelPY->height());
 
-  GroupBox4 = group(GroupBox1, "GroupBox4", "Settings", 552, 380, 135, 144);
-  CBLimitP = check(GroupBox4, "CBLimitP", "Limit Control Points",
-                   "Limits control-points movement. Uncecking allows to move "
-                   "control-points without limitations.",
-                   3, 17, 127, true, &TTabletForm::CBLimitPClick);
-  CbLimitMp = check(GroupBox4, "CbLimitMp", "Maintain Linear Curve",
-                    "Approximate middle control-point position to generate "
-                    "linear pressure curve. Uncecking "
-                    "allows to move middle control-point without limitations.",
-                    3, 39, 127, false, &TTabletForm::CbLimitMpClick);
-  CbLimitT = check(GroupBox4, "CbLimitT", "Limit Threshold Points",
-                   "Automatic adjustment of Threshold values. Uncecking allows "
-                   "to change Threshold values without "
-                   "limitations.",
-                   5, 62, 127, true, &TTabletForm::CbLimitTClick);
-  CbService = check(GroupBox4, "CbService", "Auto-detect service",
-                    "Select correct tablet service for restart.", 3, 96, 129,
-                    true, &TTabletForm::CbServiceClick);
-  CBoxService = new QComboBox(GroupBox4);
-  CBoxService->setObjectName("CBoxService");
-  CBoxService->setGeometry(3, 119, 124, 21);
-  for (const char *name : ServiceNames)
-    CBoxService->addItem(QString::fromLatin1(name));
-  CBoxService->setCurrentIndex(-1);
-  CBoxService->setEnabled(false);
+    GroupBox4 = group(GroupBox1, "GroupBox4", "Settings", 552, 380, 135, 144);
+    CBLimitP = check(GroupBox4, "CBLimitP", "Limit Control Points",
+                     "Limits control-points movement. Uncecking allows to move "
+                     "control-points without limitations.",
+                     3, 17, 127, true, &TTabletForm::CBLimitPClick);
+    CbLimitMp = check(GroupBox4, "CbLimitMp", "Maintain Linear Curve",
+                      "Approximate middle control-point position to generate "
+                      "linear pressure curve. Uncecking "
+                      "allows to move middle control-point without limitations.",
+                      3, 39, 127, false, &TTabletForm::CbLimitMpClick);
+    CbLimitT = check(GroupBox4, "CbLimitT", "Limit Threshold Points",
+                     "Automatic adjustment of Threshold values. Uncecking allows "
+                     "to change Threshold values without "
+                     "limitations.",
+                     5, 62, 127, true, &TTabletForm::CbLimitTClick);
+    CbService =
+        check(GroupBox4, "CbService", "Auto-detect service", "Select correct tablet service for restart.", 3,
+              96, 129, true, &TTabletForm::CbServiceClick);
+    CBoxService = new QComboBox(GroupBox4);
+    CBoxService->setObjectName("CBoxService");
+    CBoxService->setGeometry(3, 119, 124, 21);
+    for (const char* name : ServiceNames)
+        CBoxService->addItem(QString::fromLatin1(name));
+    CBoxService->setCurrentIndex(-1);
+    CBoxService->setEnabled(false);
 
-  BtGenerateinfo = button("BtGenerateinfo", "Show Current Values", 8, 583, 113,
-                          false, &TTabletForm::BtGenerateinfoClick);
-  BtModifyValues = button("BtModifyValues", "Pen Editor", 127, 583, 113, false,
-                          &TTabletForm::BtModifyValuesClick);
-  BtApply = button("BtApply", "Apply Changes", 496, 583, 100, true,
-                   &TTabletForm::BtApplyClick);
-  BtReset = button("BtReset", "Reset Changes", 602, 583, 100, true,
-                   &TTabletForm::BtResetClick);
+    BtGenerateinfo = button("BtGenerateinfo", "Show Current Values", 8, 583, 113, false,
+                            &TTabletForm::BtGenerateinfoClick);
+    BtModifyValues =
+        button("BtModifyValues", "Pen Editor", 127, 583, 113, false, &TTabletForm::BtModifyValuesClick);
+    BtApply = button("BtApply", "Apply Changes", 496, 583, 100, true, &TTabletForm::BtApplyClick);
+    BtReset = button("BtReset", "Reset Changes", 602, 583, 100, true, &TTabletForm::BtResetClick);
 
-  QStatusBar *bar = statusBar();
-  bar->setObjectName("StatusBar");
-  bar->setSizeGripEnabled(false);
-  bar->setFixedHeight(19);
-  StatusPanel = new QLabel(bar);
-  StatusPanel->setObjectName("StatusPanel");
-  StatusPanel->setMinimumWidth(50);
-  bar->addWidget(StatusPanel, 1);
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar");
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(19);
+    StatusPanel = new QLabel(bar);
+    StatusPanel->setObjectName("StatusPanel");
+    StatusPanel->setMinimumWidth(50);
+    bar->addWidget(StatusPanel, 1);
 }
 
 // ---- geometry ----
 
-static int MenuBarHeight(const QMainWindow *w, int width) {
-  const QWidget *bar = w->menuWidget();
-  if (!bar)
-    return 0;
-  return bar->hasHeightForWidth() ? bar->heightForWidth(width)
-                                  : bar->sizeHint().height();
+static int MenuBarHeight(const QMainWindow* w, int width) {
+    const QWidget* bar = w->menuWidget();
+    if (!bar)
+        return 0;
+    return bar->hasHeightForWidth() ? bar->heightForWidth(width) : bar->sizeHint().height();
 }
 
-int TTabletForm::ClientWidth() const { return width(); }
+int TTabletForm::ClientWidth() const {
+    return width();
+}
 int TTabletForm::ClientHeight() const {
-  return height() - MenuBarHeight(this, width());
+    return height() - MenuBarHeight(this, width());
 }
 void TTabletForm::SetClientWidth(int w) {
-  const int h = ClientHeight();
-  setFixedSize(w, h + MenuBarHeight(this, w));
+    const int h = ClientHeight();
+    setFixedSize(w, h + MenuBarHeight(this, w));
 }
 void TTabletForm::SetClientHeight(int h) {
-  setFixedSize(width(), h + MenuBarHeight(this, width()));
+    setFixedSize(width(), h + MenuBarHeight(this, width()));
 }
 
-QString TTabletForm::StatusText() const { return StatusPanel->text(); }
+QString TTabletForm::StatusText() const {
+    return StatusPanel->text();
+}
 
 // ---- paths ----
 
 QString TTabletForm::DefaultConfigPath(int which) {
-  const QString appData = QString::fromStdString(Platform().GetEnv("APPDATA"));
-  return appData + PathDelim + "WTablet" + PathDelim +
-         QString::fromLatin1(DefaultFileNames[which]);
+    const QString appData = QString::fromStdString(Platform().GetEnv("APPDATA"));
+    return appData + PathDelim + "WTablet" + PathDelim + QString::fromLatin1(DefaultFileNames[which]);
 }
 
-QString TTabletForm::SettingsPath() { return AppFolder() + "Nibwright.ini"; }
+QString TTabletForm::SettingsPath() {
+    return AppFolder() + "Nibwright.ini";
+}
 
 QString TTabletForm::BackupPointPath() {
-  return BackupFolder() + PathDelim + "FirstRunBackup.bak";
+    return BackupFolder() + PathDelim + "FirstRunBackup.bak";
 }
 
 // ---- the window's events ----
 
 void TTabletForm::FormCreate() {
-  SetButtonShield(
-      BtApply, true); // applying restarts a service with administrator rights
-  // Qt paints every widget double-buffered; nothing to switch.
-  Graph = std::make_unique<TDrawClass>(*Image, qRgb(0xFF, 0xFF, 0xFF));
+    SetButtonShield(BtApply, true); // applying restarts a service with administrator rights
+    // Qt paints every widget double-buffered; nothing to switch.
+    Graph = std::make_unique<TDrawClass>(*Image, qRgb(0xFF, 0xFF, 0xFF));
 
-  if (FileExistsAt(SettingsPath())) {
-    TIniFile ini(SettingsPath());
-    CBLimitP->setChecked(ini.ReadBool(SettingsSection, "Point Limiter", true));
-    CbLimitT->setChecked(
-        ini.ReadBool(SettingsSection, "Threshold Limiter", true));
-    CbLimitMp->setChecked(
-        ini.ReadBool(SettingsSection, "MiddlePoint Limiter", false));
-    CbService->setChecked(ini.ReadBool(SettingsSection, "Auto Service", true));
-    const int row = ini.ReadInteger(SettingsSection, "Selected Service", -1);
-    CBoxService->setCurrentIndex(row >= 0 && row < ServiceCount ? row : -1);
-    CBLimitPClick();
-    CbLimitTClick();
-    CbLimitMpClick();
-  }
-  FirstShow = true;
+    if (FileExistsAt(SettingsPath())) {
+        TIniFile ini(SettingsPath());
+        CBLimitP->setChecked(ini.ReadBool(SettingsSection, "Point Limiter", true));
+        CbLimitT->setChecked(ini.ReadBool(SettingsSection, "Threshold Limiter", true));
+        CbLimitMp->setChecked(ini.ReadBool(SettingsSection, "MiddlePoint Limiter", false));
+        CbService->setChecked(ini.ReadBool(SettingsSection, "Auto Service", true));
+        const int row = ini.ReadInteger(SettingsSection, "Selected Service", -1);
+        CBoxService->setCurrentIndex(row >= 0 && row < ServiceCount ? row : -1);
+        CBLimitPClick();
+        CbLimitTClick();
+        CbLimitMpClick();
+    }
+    FirstShow = true;
 }
 
 void TTabletForm::setVisible(bool visible) {
-  // The first showing loads the first file before the window appears, so a
-  // chooser comes first.
-  if (visible && !isVisible())
-    FormShow();
-  QMainWindow::setVisible(visible);
+    // The first showing loads the first file before the window appears, so a chooser comes first.
+    if (visible && !isVisible())
+        FormShow();
+    QMainWindow::setVisible(visible);
 }
 
 void TTabletForm::FormShow() {
-  if (!FirstShow)
-    return;
-  IsdChosen = false;
-  LoadConfig(false, false);
-  if (IsdChosen)
-    SetSmallLayout();
-  FirstShow = false;
+    if (!FirstShow)
+        return;
+    IsdChosen = false;
+    LoadConfig(false, false);
+    if (IsdChosen)
+        SetSmallLayout();
+    FirstShow = false;
 }
 
 void TTabletForm::FormDestroy() {
-  if (Destroyed)
-    return;
-  Destroyed = true;
-  const QString path = SettingsPath();
-  try {
-    TIniFile ini(path);
-    ini.WriteBool(SettingsSection, "Point Limiter", CBLimitP->isChecked());
-    ini.WriteBool(SettingsSection, "Threshold Limiter", CbLimitT->isChecked());
-    ini.WriteBool(SettingsSection, "MiddlePoint Limiter",
-                  CbLimitMp->isChecked());
-    ini.WriteBool(SettingsSection, "Auto Service", CbService->isChecked());
-    ini.WriteInteger(SettingsSection, "Selected Service",
-                     CBoxService->currentIndex());
-  } catch (const std::exception &) {
-    Prompter.Message(QString("Unable to write to %1").arg(path));
-  }
-  Graph.reset();
+    if (Destroyed)
+        return;
+    Destroyed = true;
+    const QString path = SettingsPath();
+    try {
+        TIniFile ini(path);
+        ini.WriteBool(SettingsSection, "Point Limiter", CBLimitP->isChecked());
+        ini.WriteBool(SettingsSection, "Threshold Limiter", CbLimitT->isChecked());
+        ini.WriteBool(SettingsSection, "MiddlePoint Limiter", CbLimitMp->isChecked());
+        ini.WriteBool(SettingsSection, "Auto Service", CbService->isChecked());
+        ini.WriteInteger(SettingsSection, "Selected Service", CBoxService->currentIndex());
+    } catch (const std::exception&) {
+        Prompter.Message(QString("Unable to write to %1").arg(path));
+    }
+    Graph.reset();
 }
 
 // ---- loading ----
 
 bool TTabletForm::IsConfigValid() const {
-  return FileHandler && FileHandler->IsValid();
+    return FileHandler && FileHandler->IsValid();
 }
 
 void TTabletForm::LoadConfig(bool askUser, bool keepPath) {
-  // 1. The path: kept, chosen in the file dialog, or a default file (asking
-  // when several exist).
-  if (keepPath) {
-    // ConfigPath stays.
-  } else if (askUser) {
-    OpenFileOptions options;
-    options.Filters = QStringList{"Dat (*.dat)", "All Fles (*)"};
-    options.HideReadOnly = true;
-    options.ShowHidden = true;
-    options.MustExist = false;
-    if (FileExistsAt(ConfigPath))
-      options.Directory = QFileInfo(ConfigPath).absolutePath();
-    if (const auto chosen = Prompter.OpenFile(this, options))
-      ConfigPath = *chosen;
-    // Cancelled: the file in use is read again below.
-  } else {
-    int count = 0;
-    for (int i = 0; i < 3; ++i) {
-      const QString path = DefaultConfigPath(i);
-      const bool exists = FileExistsAt(path);
-      if (exists) {
-        ConfigPath = path;
-        ++count;
-      }
-      if (FormChoose) {
-        QPushButton *const buttons[3] = {FormChoose->WB, FormChoose->PB,
-                                         FormChoose->IB};
-        buttons[i]->setEnabled(exists);
-      }
+    // 1. The path: kept, chosen in the file dialog, or a default file (asking when several exist).
+    if (keepPath) {
+        // ConfigPath stays.
+    } else if (askUser) {
+        OpenFileOptions options;
+        options.Filters = QStringList{"Dat (*.dat)", "All Fles (*)"};
+        options.HideReadOnly = true;
+        options.ShowHidden = true;
+        options.MustExist = false;
+        if (FileExistsAt(ConfigPath))
+            options.Directory = QFileInfo(ConfigPath).absolutePath();
+        if (const auto chosen = Prompter.OpenFile(this, options))
+            ConfigPath = *chosen;
+        // Cancelled: the file in use is read again below.
+    } else {
+        int count = 0;
+        for (int i = 0; i < 3; ++i) {
+            const QString path = DefaultConfigPath(i);
+            const bool exists = FileExistsAt(path);
+            if (exists) {
+                ConfigPath = path;
+                ++count;
+            }
+            if (FormChoose) {
+                QPushButton* const buttons[3] = {FormChoose->WB, FormChoose->PB, FormChoose->IB};
+                buttons[i]->setEnabled(exists);
+            }
+        }
+        if (count > 1 && FormChoose) {
+            switch (Prompter.ShowModal(FormChoose)) {
+            case TFormChoose::ResultWacom:
+                ConfigPath = DefaultConfigPath(0);
+                break;
+            case TFormChoose::ResultPen:
+                ConfigPath = DefaultConfigPath(1);
+                break;
+            case TFormChoose::ResultISD:
+                ConfigPath = DefaultConfigPath(2);
+                IsdChosen = true;
+                break;
+            default:
+                break; // the last file found stays
+            }
+        }
     }
-    if (count > 1 && FormChoose) {
-      switch (Prompter.ShowModal(FormChoose)) {
-      case TFormChoose::ResultWacom:
-        ConfigPath = DefaultConfigPath(0);
-        break;
-      case TFormChoose::ResultPen:
-        ConfigPath = DefaultConfigPath(1);
-        break;
-      case TFormChoose::ResultISD:
-        ConfigPath = DefaultConfigPath(2);
-        IsdChosen = true;
-        break;
-      default:
-        break; // the last file found stays
-      }
+
+    // 2. No file there: the previous handler stays, out of reach behind the disabled controls.
+    if (!FileExistsAt(ConfigPath)) {
+        DisableControls();
+        ConfigPath = NotFoundText;
+        StatusPanel->setText(ConfigPath);
+        return;
     }
-  }
 
-  // 2. No file there: the previous handler stays, out of reach behind the
-  // disabled controls.
-  if (!FileExistsAt(ConfigPath)) {
-    DisableControls();
-    ConfigPath = NotFoundText;
-    StatusPanel->setText(ConfigPath);
-    return;
-  }
-
-  // 3. A new handler of the file's format. When the format test or the reading
-  // fails outright, no handler is kept and the window shows "no file".
-  FileHandler.reset();
-  try {
-    if (IsXmlFile(ConfigPath))
-      FileHandler = std::make_unique<TXMLHandler>(ConfigPath);
-    else
-      FileHandler = std::make_unique<TTextHandler>(ConfigPath);
-    FileHandler->SetMessenger(
-        [this](const QString &text) { Prompter.Message(text); });
-  } catch (const std::exception &) {
+    // 3. A new handler of the file's format. When the format test or the reading fails outright, no handler
+    // is kept and the window shows "no file".
     FileHandler.reset();
-    DisableControls();
-    ConfigPath = NotFoundText;
-    StatusPanel->setText(ConfigPath);
-    return;
-  }
-
-  // 4. A file without usable pens.
-  if (!IsConfigValid()) {
-    DisableControls();
-    ConfigPath = FileNamePart(ConfigPath) + InvalidText;
-    StatusPanel->setText(ConfigPath);
-    return;
-  }
-
-  // 5. The first valid file ever loaded becomes the backup point.
-  const QString folder = BackupFolder();
-  if (!CreateFolders(folder)) {
-    Prompter.Message("Unable to create directory for backup: " + folder);
-  } else if (!FileExistsAt(BackupPointPath())) {
     try {
-      FileHandler->SaveAs(BackupPointPath());
-    } catch (const std::exception &) {
-      Prompter.Message("Unable to write Backup Point: " + BackupPointPath());
+        if (IsXmlFile(ConfigPath))
+            FileHandler = std::make_unique<TXMLHandler>(ConfigPath);
+        else
+            FileHandler = std::make_unique<TTextHandler>(ConfigPath);
+        FileHandler->SetMessenger([this](const QString& text) { Prompter.Message(text); });
+    } catch (const std::exception&) {
+        FileHandler.reset();
+        DisableControls();
+        ConfigPath = NotFoundText;
+        StatusPanel->setText(ConfigPath);
+        return;
     }
-  }
 
-  // 6. Present: controls, the pen list, the last pen.
-  EnableControls();
-  bool isDefault = false;
-  for (int i = 0; i < 3; ++i)
-    isDefault = isDefault || ConfigPath == DefaultConfigPath(i);
-  if (!isDefault)
-    RestrictNonDefault();
-  Graph->SetPens(FileHandler->GetPens());
-  ComboBox->clear();
-  for (const Pen &pen : Graph->GetPens())
-    ComboBox->addItem(NameText(pen.ButtonName));
-  ComboBox->setCurrentIndex(ComboBox->count() - 1);
-  ComboBoxChange();
+    // 4. A file without usable pens.
+    if (!IsConfigValid()) {
+        DisableControls();
+        ConfigPath = FileNamePart(ConfigPath) + InvalidText;
+        StatusPanel->setText(ConfigPath);
+        return;
+    }
 
-  // 7. The status bar shows the path.
-  StatusPanel->setText(ConfigPath);
+    // 5. The first valid file ever loaded becomes the backup point.
+    const QString folder = BackupFolder();
+    if (!CreateFolders(folder)) {
+        Prompter.Message("Unable to create directory for backup: " + folder);
+    } else if (!FileExistsAt(BackupPointPath())) {
+        try {
+            FileHandler->SaveAs(BackupPointPath());
+        } catch (const std::exception&) {
+            Prompter.Message("Unable to write Backup Point: " + BackupPointPath());
+        }
+    }
+
+    // 6. Present: controls, the pen list, the last pen.
+    EnableControls();
+    bool isDefault = false;
+    for (int i = 0; i < 3; ++i)
+        isDefault = isDefault || ConfigPath == DefaultConfigPath(i);
+    if (!isDefault)
+        RestrictNonDefault();
+    Graph->SetPens(FileHandler->GetPens());
+    ComboBox->clear();
+    for (const Pen& pen : Graph->GetPens())
+        ComboBox->addItem(NameText(pen.ButtonName));
+    ComboBox->setCurrentIndex(ComboBox->count() - 1);
+    ComboBoxChange();
+
+    // 7. The status bar shows the path.
+    StatusPanel->setText(ConfigPath);
 }
 
 void TTabletForm::EnableControls() {
-  for (QWidget *w : std::initializer_list<QWidget *>{
-           ComboBox, BtApply, Image, BtGenerateinfo, BtModifyValues, BtReset})
-    w->setEnabled(true);
-  GroupBox3->setTitle("Info");
-  SetLabel(LabelPX, "X: -");
-  SetFixedWidthLabel(LabelPY, "Y: -");
-  SetLabel(LabelOP, "Output");
-  SetLabel(LabelIP, "Input");
-  CbLimitT->setEnabled(true);
-  CBLimitP->setEnabled(true);
-  CbLimitMp->setEnabled(true);
-  ImWarn->hide();
-  ManuallySetFirstRunBackup1->setEnabled(true);
-  Save1->setEnabled(true);
-  Replace1->setEnabled(true);
-  CbService->setEnabled(true);
-  if (CbService->isChecked())
-    SelectDetectedService();
-  else
-    CBoxService->setEnabled(true);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ComboBox, BtApply, Image, BtGenerateinfo, BtModifyValues, BtReset})
+        w->setEnabled(true);
+    GroupBox3->setTitle("Info");
+    SetLabel(LabelPX, "X: -");
+    SetFixedWidthLabel(LabelPY, "Y: -");
+    SetLabel(LabelOP, "Output");
+    SetLabel(LabelIP, "Input");
+    CbLimitT->setEnabled(true);
+    CBLimitP->setEnabled(true);
+    CbLimitMp->setEnabled(true);
+    ImWarn->hide();
+    ManuallySetFirstRunBackup1->setEnabled(true);
+    Save1->setEnabled(true);
+    Replace1->setEnabled(true);
+    CbService->setEnabled(true);
+    if (CbService->isChecked())
+        SelectDetectedService();
+    else
+        CBoxService->setEnabled(true);
 }
 
 void TTabletForm::DisableControls() {
-  ComboBox->clear();
-  ComboBox->addItem("No File");
-  ComboBox->setCurrentIndex(0);
-  for (QWidget *w : std::initializer_list<QWidget *>{
-           ComboBox, BtApply, Image, BtGenerateinfo, BtModifyValues, BtReset})
-    w->setEnabled(false);
-  GroupBox3->setTitle("Info");
-  SetLabel(LabelOP, "Output");
-  SetLabel(LabelIP, "Input");
-  CbLimitT->setEnabled(false);
-  CBLimitP->setEnabled(false);
-  CbLimitMp->setEnabled(false);
-  ImWarn->hide();
-  SetLabel(LabelPX, "X: -");
-  SetFixedWidthLabel(LabelPY, "Y: -");
-  ManuallySetFirstRunBackup1->setEnabled(false);
-  Save1->setEnabled(false);
-  Replace1->setEnabled(false);
-  CbService->setEnabled(false);
-  CBoxService->setEnabled(false);
-  Graph->DrawGrid();
+    ComboBox->clear();
+    ComboBox->addItem("No File");
+    ComboBox->setCurrentIndex(0);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ComboBox, BtApply, Image, BtGenerateinfo, BtModifyValues, BtReset})
+        w->setEnabled(false);
+    GroupBox3->setTitle("Info");
+    SetLabel(LabelOP, "Output");
+    SetLabel(LabelIP, "Input");
+    CbLimitT->setEnabled(false);
+    CBLimitP->setEnabled(false);
+    CbLimitMp->setEnabled(false);
+    ImWarn->hide();
+    SetLabel(LabelPX, "X: -");
+    SetFixedWidthLabel(LabelPY, "Y: -");
+    ManuallySetFirstRunBackup1->setEnabled(false);
+    Save1->setEnabled(false);
+    Replace1->setEnabled(false);
+    CbService->setEnabled(false);
+    CBoxService->setEnabled(false);
+    Graph->DrawGrid();
 }
 
 void TTabletForm::RestrictNonDefault() {
-  BtApply->setEnabled(false);
-  ManuallySetFirstRunBackup1->setEnabled(false);
-  Replace1->setEnabled(false);
+    BtApply->setEnabled(false);
+    ManuallySetFirstRunBackup1->setEnabled(false);
+    Replace1->setEnabled(false);
 }
 
 void TTabletForm::SelectDetectedService() {
-  CBoxService->setEnabled(false);
-  const int row = DetectServiceIndex(ConfigPath);
-  CBoxService->setCurrentIndex(row >= 0 && row < ServiceCount ? row : -1);
+    CBoxService->setEnabled(false);
+    const int row = DetectServiceIndex(ConfigPath);
+    CBoxService->setCurrentIndex(row >= 0 && row < ServiceCount ? row : -1);
 }
 
 // ---- editing commands ----
 
-void TTabletForm::ComboBoxChange() { Graph->ShowPen(ComboBox->currentIndex()); }
+void TTabletForm::ComboBoxChange() {
+    Graph->ShowPen(ComboBox->currentIndex());
+}
 
 void TTabletForm::CopyCaptions() {
-  const TCaptions c = Graph->GetCaptions();
-  SetLabel(LabelOP, QString::fromStdString(c.Output));
-  SetLabel(LabelIP, QString::fromStdString(c.Input));
-  SetLabel(LabelPX, QString::fromStdString(c.PointX));
-  SetFixedWidthLabel(LabelPY, QString::fromStdString(c.PointY));
-  const QString name = QString::fromStdString(c.PointName);
-  if (GroupBox3->title() != name)
-    GroupBox3->setTitle(name);
+    const TCaptions c = Graph->GetCaptions();
+    SetLabel(LabelOP, QString::fromStdString(c.Output));
+    SetLabel(LabelIP, QString::fromStdString(c.Input));
+    SetLabel(LabelPX, QString::fromStdString(c.PointX));
+    SetFixedWidthLabel(LabelPY, QString::fromStdString(c.PointY));
+    const QString name = QString::fromStdString(c.PointName);
+    if (GroupBox3->title() != name)
+        GroupBox3->setTitle(name);
 }
 
-// The graph works on the shown pen; without one (no valid file) the image is
-// disabled and gets no events.
-void TTabletForm::ImageMouseDown(Qt::MouseButton button,
-                                 Qt::KeyboardModifiers modifiers, int x,
-                                 int y) {
-  if (Graph->GetSelectedPen() < 0)
-    return;
-  Graph->MouseDown(button, modifiers, x, y);
+// The graph works on the shown pen; without one (no valid file) the image is disabled and gets no events.
+void TTabletForm::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y) {
+    if (Graph->GetSelectedPen() < 0)
+        return;
+    Graph->MouseDown(button, modifiers, x, y);
 }
 
-void TTabletForm::ImageMouseMove(Qt::MouseButtons buttons,
-                                 Qt::KeyboardModifiers modifiers, int x,
-                                 int y) {
-  if (Graph->GetSelectedPen() < 0)
-    return;
-  Graph->MouseMove(buttons, modifiers, x, y);
-  CopyCaptions();
+void TTabletForm::ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {
+    if (Graph->GetSelectedPen() < 0)
+        return;
+    Graph->MouseMove(buttons, modifiers, x, y);
+    CopyCaptions();
 }
 
-void TTabletForm::ImageMouseUp(Qt::MouseButton button,
-                               Qt::KeyboardModifiers modifiers, int x, int y) {
-  if (Graph->GetSelectedPen() < 0)
-    return;
-  Graph->MouseUp(button, modifiers, x, y);
-  CopyCaptions();
+void TTabletForm::ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y) {
+    if (Graph->GetSelectedPen() < 0)
+        return;
+    Graph->MouseUp(button, modifiers, x, y);
+    CopyCaptions();
 }
 
 void TTabletForm::WriteConfig() {
-  if (!FileHandler)
-    throw std::runtime_error("no preference file is loaded");
-  FileHandler->CreateDatedBackup();
-  const APen pens = Graph->GetPens();
-  FileHandler->StorePens(pens);
-  FileHandler->SaveAs(ConfigPath);
+    if (!FileHandler)
+        throw std::runtime_error("no preference file is loaded");
+    FileHandler->CreateDatedBackup();
+    const APen pens = Graph->GetPens();
+    FileHandler->StorePens(pens);
+    FileHandler->SaveAs(ConfigPath);
 }
 
 void TTabletForm::BtApplyClick() {
-  if (Prompter.Question("Apply changes",
-                        "Apply New Settings?\r\n\r\n(Please close all "
-                        "tablet-related applications)",
-                        QuestionFlags) != IDYES)
-    return;
-  try {
-    WriteConfig();
-  } catch (const std::exception &) {
-    Prompter.Message("Unable to write new config...");
-  }
-  RestartTabletService(ConfigPath, !CbService->isChecked(),
-                       CBoxService->currentIndex(),
-                       [this](const QString &text) { Prompter.Message(text); });
+    if (Prompter.Question("Apply changes",
+                          "Apply New Settings?\r\n\r\n(Please close all "
+                          "tablet-related applications)",
+                          QuestionFlags) != IDYES)
+        return;
+    try {
+        WriteConfig();
+    } catch (const std::exception&) {
+        Prompter.Message("Unable to write new config...");
+    }
+    RestartTabletService(ConfigPath, !CbService->isChecked(), CBoxService->currentIndex(),
+                         [this](const QString& text) { Prompter.Message(text); });
 }
 
 void TTabletForm::Save1Click() {
-  if (Prompter.Question("Save Changes", "Save Changes?", QuestionFlags) !=
-      IDYES)
-    return;
-  try {
-    WriteConfig();
-  } catch (const std::exception &) {
-    Prompter.Message("Save File Error...");
-  }
+    if (Prompter.Question("Save Changes", "Save Changes?", QuestionFlags) != IDYES)
+        return;
+    try {
+        WriteConfig();
+    } catch (const std::exception&) {
+        Prompter.Message("Save File Error...");
+    }
 }
 
-void TTabletForm::BtResetClick() { LoadConfig(false, IsConfigValid()); }
+void TTabletForm::BtResetClick() {
+    LoadConfig(false, IsConfigValid());
+}
 
-void TTabletForm::Open1Click() { LoadConfig(true, false); }
+void TTabletForm::Open1Click() {
+    LoadConfig(true, false);
+}
 
 void TTabletForm::OpenDefault1Click() {
-  ConfigPath.clear();
-  LoadConfig(false, false);
+    ConfigPath.clear();
+    LoadConfig(false, false);
 }
 
 void TTabletForm::BtGenerateinfoClick() {
-  if (!FormInfo)
-    return;
-  FormInfo->FillInfo(Graph->GetSelectedPen(), Graph->GetPens());
-  Prompter.ShowModal(FormInfo);
+    if (!FormInfo)
+        return;
+    FormInfo->FillInfo(Graph->GetSelectedPen(), Graph->GetPens());
+    Prompter.ShowModal(FormInfo);
 }
 
 void TTabletForm::BtModifyValuesClick() {
-  if (!FormEdit)
-    return;
-  FormEdit->LoadPen(Graph->GetSelectedPen(), Graph->GetPens());
-  if (Prompter.ShowModal(FormEdit) == TFormEdit::ResultOK)
-    Graph->SetPens(FormEdit->GetPens());
-  Graph->ShowPen(ComboBox->currentIndex());
+    if (!FormEdit)
+        return;
+    FormEdit->LoadPen(Graph->GetSelectedPen(), Graph->GetPens());
+    if (Prompter.ShowModal(FormEdit) == TFormEdit::ResultOK)
+        Graph->SetPens(FormEdit->GetPens());
+    Graph->ShowPen(ComboBox->currentIndex());
 }
 
 void TTabletForm::CBLimitPClick() {
-  Graph->SetPointLimiter(CBLimitP->isChecked());
+    Graph->SetPointLimiter(CBLimitP->isChecked());
 }
 void TTabletForm::CbLimitTClick() {
-  Graph->SetThresholdLimiter(CbLimitT->isChecked());
+    Graph->SetThresholdLimiter(CbLimitT->isChecked());
 }
 void TTabletForm::CbLimitMpClick() {
-  Graph->SetMiddlePointLimiter(CbLimitMp->isChecked());
+    Graph->SetMiddlePointLimiter(CbLimitMp->isChecked());
 }
 
 void TTabletForm::CbServiceClick() {
-  if (CbService->isChecked())
-    SelectDetectedService();
-  else
-    CBoxService->setEnabled(true);
+    if (CbService->isChecked())
+        SelectDetectedService();
+    else
+        CBoxService->setEnabled(true);
 }
 
 void TTabletForm::Exit1Click() {
-  close();
-  QCoreApplication::quit();
+    close();
+    QCoreApplication::quit();
 }
 
 void TTabletForm::HomePage1Click() {
-  Prompter.OpenUrl(QString::fromLatin1(HomePageUrl));
+    Prompter.OpenUrl(QString::fromLatin1(HomePageUrl));
 }
 
 void TTabletForm::About1Click() {
-  if (AboutBox)
-    Prompter.ShowModal(AboutBox);
+    if (AboutBox)
+        Prompter.ShowModal(AboutBox);
 }
 
 // ---- backup points ----
 
 void TTabletForm::ChangeFirstRunBackup1Click() {
-  if (!IsConfigValid())
-    return;
-  if (Prompter.Question("Options", "Overwrite Last Backup Point?",
-                        QuestionFlags) != IDYES)
-    return;
-  try {
-    FileHandler->SaveAs(BackupPointPath());
-  } catch (const std::exception &e) {
-    // No guard of its own: the command ends with the general error report.
-    Prompter.Error(QString::fromLocal8Bit(e.what()));
-    return;
-  }
-  Prompter.Message("Backup Point Created...");
+    if (!IsConfigValid())
+        return;
+    if (Prompter.Question("Options", "Overwrite Last Backup Point?", QuestionFlags) != IDYES)
+        return;
+    try {
+        FileHandler->SaveAs(BackupPointPath());
+    } catch (const std::exception& e) {
+        // No guard of its own: the command ends with the general error report.
+        Prompter.Error(QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    Prompter.Message("Backup Point Created...");
 }
 
 void TTabletForm::Replace1Click() {
-  const QString backup = BackupPointPath();
-  if (!FileHandler || !FileExistsAt(backup) || !FileExistsAt(ConfigPath)) {
-    Prompter.Message("Unable to locate valid Backup file...");
-    return;
-  }
-  if (Prompter.Question("Restore config",
-                        "Restore and Apply Backup Point?\r\n\r\n(Please close "
-                        "all tablet-related aplications!)",
-                        QuestionFlags) != IDYES)
-    return;
-  try {
-    const bool backupIsXml = IsXmlFile(backup);
-    if (IsXmlFile(ConfigPath) != backupIsXml) {
-      Prompter.Message("Different config versions : XML vs Non-XML");
-      return;
+    const QString backup = BackupPointPath();
+    if (!FileHandler || !FileExistsAt(backup) || !FileExistsAt(ConfigPath)) {
+        Prompter.Message("Unable to locate valid Backup file...");
+        return;
     }
-    // A backup point that no longer reads as a preference file (damaged, or a
-    // document that does not parse) would replace the driver's file with
-    // nothing usable: it is refused before anything is written, and the loaded
-    // file stays as it is.
-    bool backupValid = false;
+    if (Prompter.Question("Restore config",
+                          "Restore and Apply Backup Point?\r\n\r\n(Please close "
+                          "all tablet-related aplications!)",
+                          QuestionFlags) != IDYES)
+        return;
     try {
-      std::unique_ptr<TFileHandler> probe;
-      if (backupIsXml)
-        probe = std::make_unique<TXMLHandler>(backup);
-      else
-        probe = std::make_unique<TTextHandler>(backup);
-      backupValid = probe->IsValid();
-    } catch (const std::exception &) {
-      backupValid = false;
+        const bool backupIsXml = IsXmlFile(backup);
+        if (IsXmlFile(ConfigPath) != backupIsXml) {
+            Prompter.Message("Different config versions : XML vs Non-XML");
+            return;
+        }
+        // A backup point that no longer reads as a preference file (damaged, or a document that does not
+        // parse) would replace the driver's file with nothing usable: it is refused before anything is
+        // written, and the loaded file stays as it is.
+        bool backupValid = false;
+        try {
+            std::unique_ptr<TFileHandler> probe;
+            if (backupIsXml)
+                probe = std::make_unique<TXMLHandler>(backup);
+            else
+                probe = std::make_unique<TTextHandler>(backup);
+            backupValid = probe->IsValid();
+        } catch (const std::exception&) {
+            backupValid = false;
+        }
+        if (!backupValid) {
+            Prompter.Message("Unable to locate valid Backup file...");
+            return;
+        }
+        FileHandler->CreateDatedBackup();
+        FileHandler->LoadFrom(backup);
+        if (!FileHandler->IsValid()) {
+            // The backup point changed between the check and the read: write nothing, read the own file
+            // again.
+            Prompter.Message("Unable to locate valid Backup file...");
+            LoadConfig(false, true);
+            return;
+        }
+        FileHandler->Save();
+    } catch (const std::exception& e) {
+        Prompter.Error(QString::fromLocal8Bit(e.what()));
+        return;
     }
-    if (!backupValid) {
-      Prompter.Message("Unable to locate valid Backup file...");
-      return;
-    }
-    FileHandler->CreateDatedBackup();
-    FileHandler->LoadFrom(backup);
-    if (!FileHandler->IsValid()) {
-      // The backup point changed between the check and the read: write nothing,
-      // read the own file again.
-      Prompter.Message("Unable to locate valid Backup file...");
-      LoadConfig(false, true);
-      return;
-    }
-    FileHandler->Save();
-  } catch (const std::exception &e) {
-    Prompter.Error(QString::fromLocal8Bit(e.what()));
-    return;
-  }
-  RestartTabletService(FileHandler->GetFileName(), !CbService->isChecked(),
-                       CBoxService->currentIndex(),
-                       [this](const QString &text) { Prompter.Message(text); });
-  LoadConfig(false, true);
+    RestartTabletService(FileHandler->GetFileName(), !CbService->isChecked(), CBoxService->currentIndex(),
+                         [this](const QString& text) { Prompter.Message(text); });
+    LoadConfig(false, true);
 }
 
 // ---- layouts ----
 
 void TTabletForm::ApplyLayout(bool small) {
-  const int side = small ? 300 : 500;
-  const int shift =
-      small ? -200
-            : 0; // everything right of or below the graph moves with its size
-  SetClientWidth(713 + shift);
-  SetClientHeight(small ? 431 : 631);
-  GroupBox1->resize(697 + shift, 569 + shift);
-  Image->SetImageSize(side, side);
-  Image_Right->setGeometry(514 + shift, 24, 25, side);
-  Image_Right->setScaledContents(small);
-  Image_Bottom->setGeometry(14, 524 + shift, side, 25);
-  Image_Bottom->setScaledContents(small);
-  BtGenerateinfo->move(8, 583 + shift);
-  BtModifyValues->move(127, 583 + shift);
-  BtApply->move(496 + shift, 583 + shift);
-  BtReset->move(602 + shift, 583 + shift);
-  GroupBox2->move(552 + shift, 24);
-  GroupBox3->move(552 + shift, 84);
-  GroupBox4->move(552 + shift, small ? 180 : 380);
-  Label3->move(small ? 375 : 575, small ? 155 : 287);
-  LoadConfig(false, IsConfigValid());
+    const int side = small ? 300 : 500;
+    const int shift = small ? -200 : 0; // everything right of or below the graph moves with its size
+    SetClientWidth(713 + shift);
+    SetClientHeight(small ? 431 : 631);
+    GroupBox1->resize(697 + shift, 569 + shift);
+    Image->SetImageSize(side, side);
+    Image_Right->setGeometry(514 + shift, 24, 25, side);
+    Image_Right->setScaledContents(small);
+    Image_Bottom->setGeometry(14, 524 + shift, side, 25);
+    Image_Bottom->setScaledContents(small);
+    BtGenerateinfo->move(8, 583 + shift);
+    BtModifyValues->move(127, 583 + shift);
+    BtApply->move(496 + shift, 583 + shift);
+    BtReset->move(602 + shift, 583 + shift);
+    GroupBox2->move(552 + shift, 24);
+    GroupBox3->move(552 + shift, 84);
+    GroupBox4->move(552 + shift, small ? 180 : 380);
+    Label3->move(small ? 375 : 575, small ? 155 : 287);
+    LoadConfig(false, IsConfigValid());
 }
 
-void TTabletForm::SetSmallLayout() { ApplyLayout(true); }
-void TTabletForm::SetBigLayout() { ApplyLayout(false); }
-void TTabletForm::Small1Click() { SetSmallLayout(); }
-void TTabletForm::Big1Click() { SetBigLayout(); }
+void TTabletForm::SetSmallLayout() {
+    ApplyLayout(true);
+}
+void TTabletForm::SetBigLayout() {
+    ApplyLayout(false);
+}
+void TTabletForm::Small1Click() {
+    SetSmallLayout();
+}
+void TTabletForm::Big1Click() {
+    SetBigLayout();
+}

@@ -1,9 +1,8 @@
 #pragma once
-// The main window: the pen list, the pressure graph, the limiter and service
-// switches, the four command buttons and the menus. It owns the handler of the
-// loaded preference file and the graph, reads its settings when created and
-// writes them when destroyed, and every load ends in one of four control states
-// (default file, other file, invalid file, no file).
+// The main window: the pen list, the pressure graph, the limiter and service switches, the four command
+// buttons and the menus. It owns the handler of the loaded preference file and the graph, reads its settings
+// when created and writes them when destroyed, and every load ends in one of four control states (default
+// file, other file, invalid file, no file).
 
 #include <QMainWindow>
 #include <QString>
@@ -23,144 +22,137 @@ class QMenu;
 class QPushButton;
 
 class TTabletForm : public QMainWindow {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit TTabletForm(IPrompter &prompter, QWidget *parent = nullptr);
-  ~TTabletForm() override;
+    explicit TTabletForm(IPrompter& prompter, QWidget* parent = nullptr);
+    ~TTabletForm() override;
 
-  // The window's events: creation (run by the constructor), the showing (run
-  // before the window becomes visible) and the end of the run (run by the
-  // destructor, once).
-  void FormCreate();
-  void FormShow();
-  void FormDestroy();
+    // The window's events: creation (run by the constructor), the showing (run before the window becomes
+    // visible) and the end of the run (run by the destructor, once).
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
 
-  // Locates, loads and presents a preference file; see the .cpp for the order
-  // of the steps.
-  void LoadConfig(bool askUser, bool keepPath);
-  bool IsConfigValid() const;
-  void EnableControls();
-  void DisableControls();
-  void RestrictNonDefault();
+    // Locates, loads and presents a preference file; see the .cpp for the order of the steps.
+    void LoadConfig(bool askUser, bool keepPath);
+    bool IsConfigValid() const;
+    void EnableControls();
+    void DisableControls();
+    void RestrictNonDefault();
 
-  void SetSmallLayout();
-  void SetBigLayout();
+    void SetSmallLayout();
+    void SetBigLayout();
 
-  // The client area: the window without its menu bar (the status bar belongs to
-  // it).
-  int ClientWidth() const;
-  int ClientHeight() const;
-  void SetClientWidth(int width);
-  void SetClientHeight(int height);
+    // The client area: the window without its menu bar (the status bar belongs to it).
+    int ClientWidth() const;
+    int ClientHeight() const;
+    void SetClientWidth(int width);
+    void SetClientHeight(int height);
 
-  // The text of the status bar's panel.
-  QString StatusText() const;
-  const QString &GetConfigPath() const { return ConfigPath; }
-  TFileHandler *GetFileHandler() const { return FileHandler.get(); }
-  TDrawClass *GetGraph() const { return Graph.get(); }
+    // The text of the status bar's panel.
+    QString StatusText() const;
+    const QString& GetConfigPath() const { return ConfigPath; }
+    TFileHandler* GetFileHandler() const { return FileHandler.get(); }
+    TDrawClass* GetGraph() const { return Graph.get(); }
 
-  // The three default preference files, APPDATA read afresh: 0
-  // Wacom_Tablet.dat, 1 Pen_Tablet.dat, 2 ISD_Tablet.dat.
-  static QString DefaultConfigPath(int which);
-  // AppFolder + "Nibwright.ini".
-  static QString SettingsPath();
-  // AppFolder + "Backup" + delimiter + "FirstRunBackup.bak".
-  static QString BackupPointPath();
+    // The three default preference files, APPDATA read afresh: 0 Wacom_Tablet.dat, 1 Pen_Tablet.dat, 2
+    // ISD_Tablet.dat.
+    static QString DefaultConfigPath(int which);
+    // AppFolder + "Nibwright.ini".
+    static QString SettingsPath();
+    // AppFolder + "Backup" + delimiter + "FirstRunBackup.bak".
+    static QString BackupPointPath();
 
-  // Controls, by their designer names.
-  QGroupBox *GroupBox1 = nullptr;
-  TGraphImage *Image = nullptr;
-  QLabel *Image_Right = nullptr;
-  QLabel *Image_Bottom = nullptr;
-  QLabel *ImWarn = nullptr;
-  QLabel *Label3 = nullptr;
-  QGroupBox *GroupBox2 = nullptr;
-  QComboBox *ComboBox = nullptr;
-  QGroupBox *GroupBox3 = nullptr;
-  QLabel *LabelOP = nullptr;
-  QLabel *LabelPX = nullptr;
-  QLabel *LabelIP = nullptr;
-  QLabel *LabelPY = nullptr;
-  QGroupBox *GroupBox4 = nullptr;
-  QCheckBox *CBLimitP = nullptr;
-  QCheckBox *CbLimitMp = nullptr;
-  QCheckBox *CbLimitT = nullptr;
-  QCheckBox *CbService = nullptr;
-  QComboBox *CBoxService = nullptr;
-  QPushButton *BtGenerateinfo = nullptr;
-  QPushButton *BtModifyValues = nullptr;
-  QPushButton *BtApply = nullptr;
-  QPushButton *BtReset = nullptr;
-  QLabel *StatusPanel = nullptr;
+    // Controls, by their designer names.
+    QGroupBox* GroupBox1 = nullptr;
+    TGraphImage* Image = nullptr;
+    QLabel* Image_Right = nullptr;
+    QLabel* Image_Bottom = nullptr;
+    QLabel* ImWarn = nullptr;
+    QLabel* Label3 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QComboBox* ComboBox = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QLabel* LabelOP = nullptr;
+    QLabel* LabelPX = nullptr;
+    QLabel* LabelIP = nullptr;
+    QLabel* LabelPY = nullptr;
+    QGroupBox* GroupBox4 = nullptr;
+    QCheckBox* CBLimitP = nullptr;
+    QCheckBox* CbLimitMp = nullptr;
+    QCheckBox* CbLimitT = nullptr;
+    QCheckBox* CbService = nullptr;
+    QComboBox* CBoxService = nullptr;
+    QPushButton* BtGenerateinfo = nullptr;
+    QPushButton* BtModifyValues = nullptr;
+    QPushButton* BtApply = nullptr;
+    QPushButton* BtReset = nullptr;
+    QLabel* StatusPanel = nullptr;
 
-  // Menus and their entries.
-  QMenu *File1 = nullptr;
-  QAction *Open1 = nullptr;
-  QAction *OpenDefault1 = nullptr;
-  QAction *N4 = nullptr;
-  QAction *Save1 = nullptr;
-  QAction *N2 = nullptr;
-  QAction *Exit1 = nullptr;
-  QMenu *Edit1 = nullptr;
-  QAction *ManuallySetFirstRunBackup1 = nullptr;
-  QAction *Replace1 = nullptr;
-  QMenu *UserInterface1 = nullptr;
-  QAction *Big1 = nullptr;
-  QAction *Small1 = nullptr;
-  QMenu *Help1 = nullptr;
-  QAction *HomePage1 = nullptr;
-  QAction *N1 = nullptr;
-  QAction *About1 = nullptr;
+    // Menus and their entries.
+    QMenu* File1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* OpenDefault1 = nullptr;
+    QAction* N4 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QAction* ManuallySetFirstRunBackup1 = nullptr;
+    QAction* Replace1 = nullptr;
+    QMenu* UserInterface1 = nullptr;
+    QAction* Big1 = nullptr;
+    QAction* Small1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* HomePage1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* About1 = nullptr;
 
 public slots:
-  void ComboBoxChange();
-  void ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
-                      int x, int y);
-  void ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
-                      int x, int y);
-  void ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
-                    int x, int y);
-  void BtApplyClick();
-  void Save1Click();
-  void BtResetClick();
-  void Open1Click();
-  void OpenDefault1Click();
-  void BtGenerateinfoClick();
-  void BtModifyValuesClick();
-  void CBLimitPClick();
-  void CbLimitTClick();
-  void CbLimitMpClick();
-  void CbServiceClick();
-  void Exit1Click();
-  void HomePage1Click();
-  void About1Click();
-  void ChangeFirstRunBackup1Click();
-  void Replace1Click();
-  void Big1Click();
-  void Small1Click();
+    void ComboBoxChange();
+    void ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void BtApplyClick();
+    void Save1Click();
+    void BtResetClick();
+    void Open1Click();
+    void OpenDefault1Click();
+    void BtGenerateinfoClick();
+    void BtModifyValuesClick();
+    void CBLimitPClick();
+    void CbLimitTClick();
+    void CbLimitMpClick();
+    void CbServiceClick();
+    void Exit1Click();
+    void HomePage1Click();
+    void About1Click();
+    void ChangeFirstRunBackup1Click();
+    void Replace1Click();
+    void Big1Click();
+    void Small1Click();
 
 public:
-  void setVisible(bool visible) override;
+    void setVisible(bool visible) override;
 
 private:
-  void BuildControls();
-  void BuildMenu();
-  void CopyCaptions();
-  // Dated backup, the graph's pens into the handler, the handler's content over
-  // ConfigPath.
-  void WriteConfig();
-  void SelectDetectedService();
-  void ApplyLayout(bool small);
+    void BuildControls();
+    void BuildMenu();
+    void CopyCaptions();
+    // Dated backup, the graph's pens into the handler, the handler's content over ConfigPath.
+    void WriteConfig();
+    void SelectDetectedService();
+    void ApplyLayout(bool small);
 
-  IPrompter &Prompter;
-  std::unique_ptr<TFileHandler> FileHandler;
-  QString ConfigPath;
-  std::unique_ptr<TDrawClass> Graph;
-  bool FirstShow = false;
-  bool IsdChosen = false;
-  bool Destroyed = false;
-  QWidget *Client = nullptr;
+    IPrompter& Prompter;
+    std::unique_ptr<TFileHandler> FileHandler;
+    QString ConfigPath;
+    std::unique_ptr<TDrawClass> Graph;
+    bool FirstShow = false;
+    bool IsdChosen = false;
+    bool Destroyed = false;
+    QWidget* Client = nullptr;
 };
 
 // The one main window of the run; nullptr until created.
-extern TTabletForm *TabletForm;
+extern TTabletForm* TabletForm;

@@ -1,5 +1,5 @@
-// The window as built: captions, names, geometry and initial states of the
-// controls and menus, and the two layouts.
+// The window as built: captions, names, geometry and initial states of the controls and menus, and the two
+// layouts.
 
 #include "UiFixture.h"
 
@@ -19,221 +19,205 @@
 using LayoutTest = MainWindowTest;
 
 TEST_F(LayoutTest, TheWindowAsCreated) {
-  Create();
-  EXPECT_EQ(W().windowTitle(), "Nibwright");
-  EXPECT_EQ(W().ClientWidth(), 713);
-  EXPECT_EQ(W().ClientHeight(), 632);
-  EXPECT_EQ(W().minimumSize(), W().maximumSize()) << "fixed size";
-  EXPECT_FALSE(W().windowFlags() & Qt::WindowMaximizeButtonHint);
-  EXPECT_TRUE(W().windowFlags() & Qt::WindowMinimizeButtonHint);
-  EXPECT_EQ(W().font().family(), "Tahoma");
-  EXPECT_EQ(W().font().pixelSize(), 11);
-  EXPECT_FALSE(W().windowIcon().isNull());
-  EXPECT_EQ(W().statusBar()->height(), 19);
+    Create();
+    EXPECT_EQ(W().windowTitle(), "Nibwright");
+    EXPECT_EQ(W().ClientWidth(), 713);
+    EXPECT_EQ(W().ClientHeight(), 632);
+    EXPECT_EQ(W().minimumSize(), W().maximumSize()) << "fixed size";
+    EXPECT_FALSE(W().windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(W().windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(W().font().family(), "Tahoma");
+    EXPECT_EQ(W().font().pixelSize(), 11);
+    EXPECT_FALSE(W().windowIcon().isNull());
+    EXPECT_EQ(W().statusBar()->height(), 19);
 }
 
 TEST_F(LayoutTest, TheClientAreaExcludesTheMenuBarAndHoldsTheStatusBar) {
-  Start();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&W()));
-  EXPECT_EQ(W().menuBar()->geometry().bottom() + 1 + W().ClientHeight(),
-            W().height());
-  EXPECT_EQ(W().centralWidget()->geometry().top(),
-            W().menuBar()->geometry().bottom() + 1);
-  EXPECT_EQ(W().statusBar()->geometry().bottom() + 1, W().height());
-  EXPECT_EQ(W().statusBar()->width(), 713);
-  // The buttons end above the status bar.
-  EXPECT_LE(W().centralWidget()->geometry().top() +
-                W().BtReset->geometry().bottom(),
-            W().statusBar()->geometry().top());
+    Start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&W()));
+    EXPECT_EQ(W().menuBar()->geometry().bottom() + 1 + W().ClientHeight(), W().height());
+    EXPECT_EQ(W().centralWidget()->geometry().top(), W().menuBar()->geometry().bottom() + 1);
+    EXPECT_EQ(W().statusBar()->geometry().bottom() + 1, W().height());
+    EXPECT_EQ(W().statusBar()->width(), 713);
+    // The buttons end above the status bar.
+    EXPECT_LE(W().centralWidget()->geometry().top() + W().BtReset->geometry().bottom(),
+              W().statusBar()->geometry().top());
 }
 
 TEST_F(LayoutTest, ControlsCarryTheirNamesCaptionsPlacesAndStates) {
-  Create();
-  struct Row {
-    const char *Name;
-    QRect Geometry;
-    const char *Caption;
-  };
-  const Row rows[] = {
-      {"GroupBox1", {8, 8, 697, 569}, "Pressure Graph"},
-      {"Image", {14, 24, 500, 500}, nullptr},
-      {"Image_Right", {514, 24, 25, 500}, nullptr},
-      {"Image_Bottom", {14, 524, 500, 25}, nullptr},
-      {"ImWarn", {607, 169, 20, 20}, nullptr},
-      {"GroupBox2", {552, 24, 135, 54}, "Pen"},
-      {"GroupBox3", {552, 84, 135, 61}, "Point"},
-      {"GroupBox4", {552, 380, 135, 144}, "Settings"},
-      {"BtGenerateinfo", {8, 583, 113, 25}, "Show Current Values"},
-      {"BtModifyValues", {127, 583, 113, 25}, "Pen Editor"},
-      {"BtApply", {496, 583, 100, 25}, "Apply Changes"},
-      {"BtReset", {602, 583, 100, 25}, "Reset Changes"},
-  };
-  for (const Row &r : rows) {
-    auto *w = W().findChild<QWidget *>(r.Name);
-    ASSERT_NE(w, nullptr) << r.Name;
-    EXPECT_EQ(w->geometry(), r.Geometry) << r.Name;
-    if (!r.Caption)
-      continue;
-    if (auto *g = qobject_cast<QGroupBox *>(w)) {
-      EXPECT_EQ(g->title(), r.Caption);
-    } else if (auto *b = qobject_cast<QPushButton *>(w)) {
-      EXPECT_EQ(b->text(), r.Caption);
+    Create();
+    struct Row {
+        const char* Name;
+        QRect Geometry;
+        const char* Caption;
+    };
+    const Row rows[] = {
+        {"GroupBox1", {8, 8, 697, 569}, "Pressure Graph"},
+        {"Image", {14, 24, 500, 500}, nullptr},
+        {"Image_Right", {514, 24, 25, 500}, nullptr},
+        {"Image_Bottom", {14, 524, 500, 25}, nullptr},
+        {"ImWarn", {607, 169, 20, 20}, nullptr},
+        {"GroupBox2", {552, 24, 135, 54}, "Pen"},
+        {"GroupBox3", {552, 84, 135, 61}, "Point"},
+        {"GroupBox4", {552, 380, 135, 144}, "Settings"},
+        {"BtGenerateinfo", {8, 583, 113, 25}, "Show Current Values"},
+        {"BtModifyValues", {127, 583, 113, 25}, "Pen Editor"},
+        {"BtApply", {496, 583, 100, 25}, "Apply Changes"},
+        {"BtReset", {602, 583, 100, 25}, "Reset Changes"},
+    };
+    for (const Row& r : rows) {
+        auto* w = W().findChild<QWidget*>(r.Name);
+        ASSERT_NE(w, nullptr) << r.Name;
+        EXPECT_EQ(w->geometry(), r.Geometry) << r.Name;
+        if (!r.Caption)
+            continue;
+        if (auto* g = qobject_cast<QGroupBox*>(w)) {
+            EXPECT_EQ(g->title(), r.Caption);
+        } else if (auto* b = qobject_cast<QPushButton*>(w)) {
+            EXPECT_EQ(b->text(), r.Caption);
+        }
     }
-  }
-  struct Place {
-    const char *Name;
-    QPoint Pos;
-    const char *Text;
-  };
-  const Place places[] = {{"Label3", {575, 287}, "1.6 BETA version"},
-                          {"LabelOP", {12, 20}, "Output"},
-                          {"LabelPX", {67, 20}, "PointX"},
-                          {"LabelIP", {12, 39}, "Input"},
-                          {"LabelPY", {67, 39}, "PointY"}};
-  for (const Place &p : places) {
-    auto *l = W().findChild<QLabel *>(p.Name);
-    ASSERT_NE(l, nullptr) << p.Name;
-    EXPECT_EQ(l->pos(), p.Pos) << p.Name;
-    EXPECT_EQ(l->text(), p.Text) << p.Name;
-  }
-  EXPECT_EQ(W().LabelPY->width(), 70);
-  EXPECT_EQ(W().ComboBox->geometry().topLeft(), QPoint(12, 21));
-  EXPECT_EQ(W().ComboBox->width(), 108);
-  EXPECT_EQ(W().ComboBox->count(), 0);
-  EXPECT_FALSE(W().ComboBox->isEditable());
+    struct Place {
+        const char* Name;
+        QPoint Pos;
+        const char* Text;
+    };
+    const Place places[] = {{"Label3", {575, 287}, "1.6 BETA version"},
+                            {"LabelOP", {12, 20}, "Output"},
+                            {"LabelPX", {67, 20}, "PointX"},
+                            {"LabelIP", {12, 39}, "Input"},
+                            {"LabelPY", {67, 39}, "PointY"}};
+    for (const Place& p : places) {
+        auto* l = W().findChild<QLabel*>(p.Name);
+        ASSERT_NE(l, nullptr) << p.Name;
+        EXPECT_EQ(l->pos(), p.Pos) << p.Name;
+        EXPECT_EQ(l->text(), p.Text) << p.Name;
+    }
+    EXPECT_EQ(W().LabelPY->width(), 70);
+    EXPECT_EQ(W().ComboBox->geometry().topLeft(), QPoint(12, 21));
+    EXPECT_EQ(W().ComboBox->width(), 108);
+    EXPECT_EQ(W().ComboBox->count(), 0);
+    EXPECT_FALSE(W().ComboBox->isEditable());
 
-  struct Check {
-    QCheckBox *Box;
-    QPoint Pos;
-    int Width;
-    const char *Caption;
-    bool Checked;
-  };
-  const Check checks[] = {
-      {W().CBLimitP, {3, 17}, 127, "Limit Control Points", true},
-      {W().CbLimitMp, {3, 39}, 127, "Maintain Linear Curve", false},
-      {W().CbLimitT, {5, 62}, 127, "Limit Threshold Points", true},
-      {W().CbService, {3, 96}, 129, "Auto-detect service", true}};
-  for (const Check &c : checks) {
-    EXPECT_EQ(c.Box->pos(), c.Pos) << c.Caption;
-    EXPECT_EQ(c.Box->width(), c.Width) << c.Caption;
-    EXPECT_EQ(c.Box->text(), c.Caption);
-    EXPECT_EQ(c.Box->isChecked(), c.Checked) << c.Caption;
-    EXPECT_FALSE(c.Box->toolTip().isEmpty()) << c.Caption;
-  }
-  EXPECT_EQ(W().CBLimitP->toolTip(),
-            "Limits control-points movement. Uncecking allows to move "
-            "control-points without limitations.");
-  EXPECT_EQ(W().CbService->toolTip(),
-            "Select correct tablet service for restart.");
-  // Tool tips only on the four check boxes.
-  EXPECT_TRUE(W().BtApply->toolTip().isEmpty());
-  EXPECT_TRUE(W().ComboBox->toolTip().isEmpty());
+    struct Check {
+        QCheckBox* Box;
+        QPoint Pos;
+        int Width;
+        const char* Caption;
+        bool Checked;
+    };
+    const Check checks[] = {{W().CBLimitP, {3, 17}, 127, "Limit Control Points", true},
+                            {W().CbLimitMp, {3, 39}, 127, "Maintain Linear Curve", false},
+                            {W().CbLimitT, {5, 62}, 127, "Limit Threshold Points", true},
+                            {W().CbService, {3, 96}, 129, "Auto-detect service", true}};
+    for (const Check& c : checks) {
+        EXPECT_EQ(c.Box->pos(), c.Pos) << c.Caption;
+        EXPECT_EQ(c.Box->width(), c.Width) << c.Caption;
+        EXPECT_EQ(c.Box->text(), c.Caption);
+        EXPECT_EQ(c.Box->isChecked(), c.Checked) << c.Caption;
+        EXPECT_FALSE(c.Box->toolTip().isEmpty()) << c.Caption;
+    }
+    EXPECT_EQ(W().CBLimitP->toolTip(), "Limits control-points movement. Uncecking allows to move "
+                                       "control-points without limitations.");
+    EXPECT_EQ(W().CbService->toolTip(), "Select correct tablet service for restart.");
+    // Tool tips only on the four check boxes.
+    EXPECT_TRUE(W().BtApply->toolTip().isEmpty());
+    EXPECT_TRUE(W().ComboBox->toolTip().isEmpty());
 
-  EXPECT_EQ(W().CBoxService->geometry().topLeft(), QPoint(3, 119));
-  EXPECT_EQ(W().CBoxService->width(), 124);
-  ASSERT_EQ(W().CBoxService->count(), 6);
-  EXPECT_EQ(W().CBoxService->itemText(0), "WTabletServicePro");
-  EXPECT_EQ(W().CBoxService->itemText(5), "TabletServiceISD");
-  EXPECT_FALSE(W().CBoxService->isEnabled());
-  EXPECT_EQ(W().CBoxService->currentIndex(), -1);
+    EXPECT_EQ(W().CBoxService->geometry().topLeft(), QPoint(3, 119));
+    EXPECT_EQ(W().CBoxService->width(), 124);
+    ASSERT_EQ(W().CBoxService->count(), 6);
+    EXPECT_EQ(W().CBoxService->itemText(0), "WTabletServicePro");
+    EXPECT_EQ(W().CBoxService->itemText(5), "TabletServiceISD");
+    EXPECT_FALSE(W().CBoxService->isEnabled());
+    EXPECT_EQ(W().CBoxService->currentIndex(), -1);
 
-  EXPECT_FALSE(W().BtGenerateinfo->isEnabled());
-  EXPECT_FALSE(W().BtModifyValues->isEnabled());
-  EXPECT_TRUE(W().BtApply->isEnabled());
-  EXPECT_TRUE(W().BtReset->isEnabled());
-  EXPECT_FALSE(W().BtApply->icon().isNull()) << "the elevation shield";
-  EXPECT_TRUE(W().ImWarn->isHidden());
-  EXPECT_EQ(W().Image->cursor().shape(), Qt::CrossCursor);
-  EXPECT_FALSE(W().Image_Right->pixmap().isNull());
-  EXPECT_FALSE(W().Image_Bottom->pixmap().isNull());
+    EXPECT_FALSE(W().BtGenerateinfo->isEnabled());
+    EXPECT_FALSE(W().BtModifyValues->isEnabled());
+    EXPECT_TRUE(W().BtApply->isEnabled());
+    EXPECT_TRUE(W().BtReset->isEnabled());
+    EXPECT_FALSE(W().BtApply->icon().isNull()) << "the elevation shield";
+    EXPECT_TRUE(W().ImWarn->isHidden());
+    EXPECT_EQ(W().Image->cursor().shape(), Qt::CrossCursor);
+    EXPECT_FALSE(W().Image_Right->pixmap().isNull());
+    EXPECT_FALSE(W().Image_Bottom->pixmap().isNull());
 }
 
 TEST_F(LayoutTest, TheMenuHasEveryEntryInOrder) {
-  Create();
-  QStringList seen;
-  for (QAction *top : W().menuBar()->actions()) {
-    seen << top->menu()->objectName() + "=" + top->text();
-    for (QAction *a : top->menu()->actions())
-      seen << a->objectName() + "=" +
-                  (a->isSeparator() ? QString("-") : a->text());
-  }
-  EXPECT_EQ(seen,
-            (QStringList{"File1=&File", "Open1=&Open...",
-                         "OpenDefault1=Open Default Config", "N4=-",
-                         "Save1=&Save", "N2=-", "Exit1=E&xit", "Edit1=Backup",
-                         "ManuallySetFirstRunBackup1=C&reate Backup Point",
-                         "Replace1=R&estore Backup Point",
-                         "UserInterface1=User Interface", "Big1=Big (Pc)",
-                         "Small1=Small (Tablet)", "Help1=&Help",
-                         "HomePage1=HomePage...", "N1=-", "About1=&About..."}));
+    Create();
+    QStringList seen;
+    for (QAction* top : W().menuBar()->actions()) {
+        seen << top->menu()->objectName() + "=" + top->text();
+        for (QAction* a : top->menu()->actions())
+            seen << a->objectName() + "=" + (a->isSeparator() ? QString("-") : a->text());
+    }
+    EXPECT_EQ(seen, (QStringList{"File1=&File", "Open1=&Open...", "OpenDefault1=Open Default Config", "N4=-",
+                                 "Save1=&Save", "N2=-", "Exit1=E&xit", "Edit1=Backup",
+                                 "ManuallySetFirstRunBackup1=C&reate Backup Point",
+                                 "Replace1=R&estore Backup Point", "UserInterface1=User Interface",
+                                 "Big1=Big (Pc)", "Small1=Small (Tablet)", "Help1=&Help",
+                                 "HomePage1=HomePage...", "N1=-", "About1=&About..."}));
 }
 
-TEST_F(LayoutTest,
-       SmallThenBigMovesTheOuterControlsAndRedrawsTheGraphAtEachSize) {
-  WriteDefault(0, XmlConfig({TipPen, EraserPen}));
-  Start();
-  W().Big1Click();
-  EXPECT_EQ(W().ClientWidth(), 713);
-  EXPECT_EQ(W().ClientHeight(), 631) << "one pixel less than as created";
-  EXPECT_EQ(W().BtApply->pos(), QPoint(496, 583));
+TEST_F(LayoutTest, SmallThenBigMovesTheOuterControlsAndRedrawsTheGraphAtEachSize) {
+    WriteDefault(0, XmlConfig({TipPen, EraserPen}));
+    Start();
+    W().Big1Click();
+    EXPECT_EQ(W().ClientWidth(), 713);
+    EXPECT_EQ(W().ClientHeight(), 631) << "one pixel less than as created";
+    EXPECT_EQ(W().BtApply->pos(), QPoint(496, 583));
 
-  W().ComboBox->setCurrentIndex(0);
-  W().ComboBoxChange();
-  W().Small1Click();
-  EXPECT_EQ(W().ClientWidth(), 513);
-  EXPECT_EQ(W().ClientHeight(), 431);
-  EXPECT_EQ(W().GroupBox1->geometry(), QRect(8, 8, 497, 369));
-  EXPECT_EQ(W().Image->geometry(), QRect(14, 24, 300, 300));
-  EXPECT_EQ(W().Image->Image().size(), QSize(300, 300));
-  EXPECT_EQ(W().Image_Right->geometry(), QRect(314, 24, 25, 300));
-  EXPECT_TRUE(W().Image_Right->hasScaledContents());
-  EXPECT_EQ(W().Image_Bottom->geometry(), QRect(14, 324, 300, 25));
-  EXPECT_TRUE(W().Image_Bottom->hasScaledContents());
-  EXPECT_EQ(W().BtGenerateinfo->pos(), QPoint(8, 383));
-  EXPECT_EQ(W().BtModifyValues->pos(), QPoint(127, 383));
-  EXPECT_EQ(W().BtApply->pos(), QPoint(296, 383));
-  EXPECT_EQ(W().BtReset->pos(), QPoint(402, 383));
-  EXPECT_EQ(W().GroupBox2->pos(), QPoint(352, 24));
-  EXPECT_EQ(W().GroupBox3->pos(), QPoint(352, 84));
-  EXPECT_EQ(W().GroupBox4->pos(), QPoint(352, 180));
-  EXPECT_EQ(W().Label3->pos(), QPoint(375, 155));
-  EXPECT_EQ(W().BtApply->size(), QSize(100, 25))
-      << "sizes of the buttons are not touched";
-  EXPECT_EQ(W().ComboBox->currentIndex(), 1)
-      << "the reload selects the last pen";
-  // The 300-pixel grid: the black closing line at column 288, the band beyond
-  // the white area.
-  const QImage &small = W().Image->Image();
-  EXPECT_EQ(small.pixel(288, 150) & 0xFFFFFF, 0x000000u);
-  EXPECT_EQ(W().GetGraph()->GetPoints()[2].x(), 288)
-      << "the upper point on the right edge";
+    W().ComboBox->setCurrentIndex(0);
+    W().ComboBoxChange();
+    W().Small1Click();
+    EXPECT_EQ(W().ClientWidth(), 513);
+    EXPECT_EQ(W().ClientHeight(), 431);
+    EXPECT_EQ(W().GroupBox1->geometry(), QRect(8, 8, 497, 369));
+    EXPECT_EQ(W().Image->geometry(), QRect(14, 24, 300, 300));
+    EXPECT_EQ(W().Image->Image().size(), QSize(300, 300));
+    EXPECT_EQ(W().Image_Right->geometry(), QRect(314, 24, 25, 300));
+    EXPECT_TRUE(W().Image_Right->hasScaledContents());
+    EXPECT_EQ(W().Image_Bottom->geometry(), QRect(14, 324, 300, 25));
+    EXPECT_TRUE(W().Image_Bottom->hasScaledContents());
+    EXPECT_EQ(W().BtGenerateinfo->pos(), QPoint(8, 383));
+    EXPECT_EQ(W().BtModifyValues->pos(), QPoint(127, 383));
+    EXPECT_EQ(W().BtApply->pos(), QPoint(296, 383));
+    EXPECT_EQ(W().BtReset->pos(), QPoint(402, 383));
+    EXPECT_EQ(W().GroupBox2->pos(), QPoint(352, 24));
+    EXPECT_EQ(W().GroupBox3->pos(), QPoint(352, 84));
+    EXPECT_EQ(W().GroupBox4->pos(), QPoint(352, 180));
+    EXPECT_EQ(W().Label3->pos(), QPoint(375, 155));
+    EXPECT_EQ(W().BtApply->size(), QSize(100, 25)) << "sizes of the buttons are not touched";
+    EXPECT_EQ(W().ComboBox->currentIndex(), 1) << "the reload selects the last pen";
+    // The 300-pixel grid: the black closing line at column 288, the band beyond the white area.
+    const QImage& small = W().Image->Image();
+    EXPECT_EQ(small.pixel(288, 150) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(W().GetGraph()->GetPoints()[2].x(), 288) << "the upper point on the right edge";
 
-  W().Big1Click();
-  EXPECT_EQ(W().ClientWidth(), 713);
-  EXPECT_EQ(W().ClientHeight(), 631);
-  EXPECT_EQ(W().GroupBox1->size(), QSize(697, 569));
-  EXPECT_EQ(W().Image->Image().size(), QSize(500, 500));
-  EXPECT_EQ(W().Image_Right->geometry(), QRect(514, 24, 25, 500));
-  EXPECT_FALSE(W().Image_Right->hasScaledContents());
-  EXPECT_EQ(W().GroupBox4->pos(), QPoint(552, 380));
-  EXPECT_EQ(W().Label3->pos(), QPoint(575, 287));
-  EXPECT_EQ(W().BtReset->pos(), QPoint(602, 583));
-  EXPECT_EQ(W().GetGraph()->GetPoints()[2].x(), 488);
-  EXPECT_EQ(W().Image->Image().pixel(486, 250) & 0xFFFFFF, 0x000000u);
+    W().Big1Click();
+    EXPECT_EQ(W().ClientWidth(), 713);
+    EXPECT_EQ(W().ClientHeight(), 631);
+    EXPECT_EQ(W().GroupBox1->size(), QSize(697, 569));
+    EXPECT_EQ(W().Image->Image().size(), QSize(500, 500));
+    EXPECT_EQ(W().Image_Right->geometry(), QRect(514, 24, 25, 500));
+    EXPECT_FALSE(W().Image_Right->hasScaledContents());
+    EXPECT_EQ(W().GroupBox4->pos(), QPoint(552, 380));
+    EXPECT_EQ(W().Label3->pos(), QPoint(575, 287));
+    EXPECT_EQ(W().BtReset->pos(), QPoint(602, 583));
+    EXPECT_EQ(W().GetGraph()->GetPoints()[2].x(), 488);
+    EXPECT_EQ(W().Image->Image().pixel(486, 250) & 0xFFFFFF, 0x000000u);
 }
 
 TEST_F(LayoutTest, ALayoutSwitchWithoutAValidFileRunsTheDefaultSearch) {
-  WriteDefault(0, XmlConfig({TipPen}));
-  WriteDefault(1, XmlConfig({TipPen}));
-  Prompter.Files.push_back(
-      Env.Write(Env.Root() + "/empty.dat", "<?xml version=\"1.0\"?><root/>"));
-  Prompter.Modals.push_back([](QDialog *) { return 1; });
-  Start();
-  W().Open1Click();
-  ASSERT_FALSE(W().IsConfigValid());
-  Prompter.Modals.push_back([](QDialog *) { return 2; });
-  W().Small1Click();
-  EXPECT_EQ(Prompter.OfKind("modal").size(), 2u) << "the chooser opens again";
-  EXPECT_EQ(W().GetConfigPath(), DefaultPath(1));
+    WriteDefault(0, XmlConfig({TipPen}));
+    WriteDefault(1, XmlConfig({TipPen}));
+    Prompter.Files.push_back(Env.Write(Env.Root() + "/empty.dat", "<?xml version=\"1.0\"?><root/>"));
+    Prompter.Modals.push_back([](QDialog*) { return 1; });
+    Start();
+    W().Open1Click();
+    ASSERT_FALSE(W().IsConfigValid());
+    Prompter.Modals.push_back([](QDialog*) { return 2; });
+    W().Small1Click();
+    EXPECT_EQ(Prompter.OfKind("modal").size(), 2u) << "the chooser opens again";
+    EXPECT_EQ(W().GetConfigPath(), DefaultPath(1));
 }
