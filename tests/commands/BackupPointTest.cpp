@@ -1,0 +1,278 @@
+// The backup point "FirstRunBackup.bak": written by the first valid load, replaced by "C&reate Backup
+// Point", and put back over the preference file by "R&estore Backup Point" after a dated backup, followed by
+// the service restart and a fresh load.
+
+#include "CommandFixture.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+const char* const RestoreText =
+    "Restore and Apply Backup Point?\r\n\r\n(Please close all tablet-related aplications!)";
+const QPoint EraserMiddle(250, 250);
+const QPoint Target(300, 200);
+
+// A second XML preference file with other values than StandardXml.
+QByteArray OtherXml() {
+    return XmlDocument(XmlPen("TransducerTipButtonSettings", "Pen tip", "5 0 300 300 900 1023", "800", "40") +
+                       XmlPen("TransducerEraserSettings", "Pen eraser", "7 0 350 350 950 1023", "850", "45"));
+}
+
+struct Format {
+    const char* Name;
+    QByteArray (*File)();
+    QByteArray Broken; // a backup point of the same format that holds no usable pen
+};
+
+const Format Formats[] = {
+    {"Xml", StandardXml, "<?xml version=\"1.0\"?>\r\n<TabletPreferences><TransducerTipButtonSettings>\r\n"},
+    {"Text", StandardText, "notes about the tablet\r\nPressureResolution 1023\r\n"},
+};
+
+class BackupPoint : public CommandTest {
+protected:
+    void ChooseService(int row) {
+        Click("CbService");
+        Ctl<QComboBox>("CBoxService")->setCurrentIndex(row);
+    }
+};
+
+class BackupPointBothFormats : public BackupPoint, public ::testing::WithParamInterface<Format> {};
+
+} // namespace
+
+// --- The first-run rule ------------------------------------------------------------------------------------
+
+TEST_F(BackupPoint, FirstValidLoadWritesItAndLaterLoadsNeverReplaceIt) {
+    const QByteArray original = StandardXml();
+    Env.Write(WacomPath(), original);
+    ASSERT_FALSE(TestEnv::Exists(Env.BackupDir()));
+    Start();
+    EXPECT_EQ(Bytes(BackupPointPath()), Str(original));
+
+    Env.Write(WacomPath(), OtherXml());
+    Click("BtReset");
+    EXPECT_EQ(PenNames(), QStringList({"Pen tip", "Pen eraser"})) << "the changed file was read";
+    EXPECT_EQ(Bytes(BackupPointPath()), Str(original));
+    EXPECT_TRUE(DatedBackups().isEmpty());
+}
+
+TEST_F(BackupPoint, AnInvalidFileWritesNoBackupPointAndNoFolder) {
+    Env.Write(WacomPath(), TextFile({"[Tablet]", "ButtonName Tip", "PressureResolution 1023"}));
+    Start();
+    EXPECT_EQ(Status(), "Wacom_Tablet.dat configuration file is without necessary values -> Try to run Wacom "
+                        "Configuration first.");
+    EXPECT_FALSE(TestEnv::Exists(Env.BackupDir()));
+    EXPECT_FALSE(Act("ManuallySetFirstRunBackup1")->isEnabled());
+    EXPECT_FALSE(Act("Replace1")->isEnabled());
+}
+
+// --- C&reate Backup Point ----------------------------------------------------------------------------------
+
+TEST_F(BackupPoint, CreateAnsweredNoKeepsTheOldBackupPointAndSaysNothing) {
+    Env.Write(WacomPath(), StandardXml());
+    Env.Write(BackupPointPath(), OtherXml());
+    Start();
+
+    ASSERT_TRUE(Trigger("ManuallySetFirstRunBackup1"));
+
+    const auto asked = Questions();
+    ASSERT_EQ(asked.size(), 1u) << "asked also when a backup point exists";
+    EXPECT_EQ(asked[0].Caption, "Options");
+    EXPECT_EQ(asked[0].Text, "Overwrite Last Backup Point?");
+    EXPECT_EQ(asked[0].Flags, QuestionFlags);
+    EXPECT_EQ(Bytes(BackupPointPath()), Str(OtherXml()));
+    EXPECT_TRUE(Prompter.Messages().isEmpty());
+}
+
+TEST_F(BackupPoint, CreateTakesTheFileAsLastWrittenNotTheEditsOnlyOnTheGraph) {
+    const QByteArray original = StandardXml();
+    Env.Write(WacomPath(), original);
+    Env.Write(BackupPointPath(), OtherXml());
+    Start();
+    Drag(EraserMiddle, Target);
+
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("ManuallySetFirstRunBackup1"));
+    EXPECT_EQ(Bytes(BackupPointPath()), Str(original)) << "the drag was neither applied nor saved";
+    EXPECT_EQ(Prompter.Messages(), QStringList({"Backup Point Created..."}));
+
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("Save1"));
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("ManuallySetFirstRunBackup1"));
+    EXPECT_EQ(Bytes(BackupPointPath()),
+              Str(ReplacedOnce(original, ">0 0 512 512 1023 1023<", ">0 0 619 619 1023 1023<")));
+    EXPECT_EQ(Prompter.Messages(), QStringList({"Backup Point Created...", "Backup Point Created..."}));
+}
+
+TEST_F(BackupPoint, CreateThatCannotWriteReportsTheFailureAndNotSuccess) {
+    Env.Write(WacomPath(), StandardXml());
+    Start();
+    ASSERT_TRUE(QFile::remove(BackupPointPath()));
+    ASSERT_TRUE(QDir().mkpath(BackupPointPath())); // a folder where the backup point belongs
+
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("ManuallySetFirstRunBackup1"));
+
+    EXPECT_EQ(Prompter.OfKind("error").size(), 1u);
+    EXPECT_FALSE(Prompter.Messages().contains("Backup Point Created..."));
+}
+
+// --- R&estore Backup Point ---------------------------------------------------------------------------------
+
+TEST_P(BackupPointBothFormats, RestoreEndToEndPutsTheBackupPointBackAfterADatedBackupRestartsAndReloads) {
+    const QByteArray original = GetParam().File();
+    Env.Write(WacomPath(), original);
+    Start();
+    ChooseService(0);
+    Drag(EraserMiddle, Target);
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("Save1"));
+    const std::string saved = Bytes(WacomPath());
+    ASSERT_NE(saved, Str(original));
+    ASSERT_EQ(DatedBackups().size(), 1u);
+    SelectPen(0);
+
+    ClockForward(1);
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("Replace1"));
+
+    const auto asked = Questions();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[1].Caption, "Restore config");
+    EXPECT_EQ(asked[1].Text, RestoreText);
+    EXPECT_EQ(asked[1].Flags, QuestionFlags);
+
+    EXPECT_EQ(Bytes(WacomPath()), Str(original));
+    const QStringList backups = DatedBackups();
+    ASSERT_EQ(backups.size(), 2u) << "one new dated backup";
+    EXPECT_EQ(backups[1], "Pen_Tablet_03-15-2026_14-05-10.bak");
+    EXPECT_EQ(Bytes(Env.BackupDir() + "/" + backups[1]), saved) << "it holds the file before the restore";
+    EXPECT_EQ(Bytes(BackupPointPath()), Str(original)) << "the backup point itself is kept";
+    ASSERT_EQ(Starts().size(), 1u);
+    EXPECT_EQ(Starts()[0].File, "cmd.exe");
+    EXPECT_EQ(Starts()[0].Parameters, RestartLine("WTabletServicePro"));
+    EXPECT_TRUE(Prompter.Messages().isEmpty()) << Prompter.Messages().join(" | ").toStdString();
+
+    // Loaded anew: the restored pens, the last one selected, the drag gone.
+    EXPECT_EQ(PenNames().size(), 2);
+    EXPECT_EQ(PenIndex(), 1);
+    EXPECT_EQ(ListingLines()[6], "PressureCurveControlPoint 0 0 512 512 1023 1023");
+    EXPECT_EQ(Status(), WacomPath());
+}
+
+TEST_P(BackupPointBothFormats, RestoreOfABackupPointWithoutUsablePensWritesNothingAndKeepsTheLoadedFile) {
+    const QByteArray original = GetParam().File();
+    Env.Write(WacomPath(), original);
+    Start();
+    Env.Write(BackupPointPath(), GetParam().Broken);
+    ChooseService(0);
+    const QStringList names = PenNames();
+
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("Replace1"));
+
+    EXPECT_EQ(Prompter.Messages(), QStringList({"Unable to locate valid Backup file..."}));
+    EXPECT_EQ(Bytes(WacomPath()), Str(original));
+    EXPECT_TRUE(DatedBackups().isEmpty()) << "nothing is written";
+    EXPECT_TRUE(Starts().empty()) << "nothing was restored, so no restart";
+    EXPECT_EQ(Bytes(BackupPointPath()), Str(GetParam().Broken));
+    EXPECT_EQ(PenNames(), names);
+    EXPECT_EQ(Status(), WacomPath());
+    EXPECT_TRUE(Ctl<QAbstractButton>("BtApply")->isEnabled());
+
+    // The window still works on the loaded file: saving writes that file, not the backup point's content.
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("Save1"));
+    EXPECT_EQ(Bytes(WacomPath()), Str(original));
+    ASSERT_EQ(DatedBackups().size(), 1u);
+    EXPECT_EQ(Bytes(Env.BackupDir() + "/" + DatedBackups()[0]), Str(original));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, BackupPointBothFormats, ::testing::ValuesIn(Formats),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(BackupPoint, RestoreAnsweredNoChangesNothing) {
+    const QByteArray original = StandardXml();
+    Env.Write(WacomPath(), original);
+    Start();
+    Env.Write(BackupPointPath(), OtherXml());
+    ChooseService(0);
+
+    ASSERT_TRUE(Trigger("Replace1"));
+
+    EXPECT_EQ(Questions().size(), 1u);
+    EXPECT_EQ(Bytes(WacomPath()), Str(original));
+    EXPECT_TRUE(DatedBackups().isEmpty());
+    EXPECT_TRUE(Starts().empty());
+}
+
+TEST_F(BackupPoint, RestoreAcrossFormatsIsRefusedAfterTheQuestion) {
+    const QByteArray original = StandardText();
+    Env.Write(WacomPath(), original);
+    Start();
+    Env.Write(BackupPointPath(), StandardXml());
+    ChooseService(0);
+
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("Replace1"));
+
+    EXPECT_EQ(Questions().size(), 1u);
+    EXPECT_EQ(Prompter.Messages(), QStringList({"Different config versions : XML vs Non-XML"}));
+    EXPECT_EQ(Bytes(WacomPath()), Str(original));
+    EXPECT_TRUE(DatedBackups().isEmpty());
+    EXPECT_TRUE(Starts().empty());
+}
+
+TEST_F(BackupPoint, RestoreWithoutBackupPointOrWithoutPreferenceFileAsksNothing) {
+    Env.Write(WacomPath(), StandardXml());
+    Start();
+    ChooseService(0);
+
+    ASSERT_TRUE(QFile::remove(BackupPointPath()));
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("Replace1"));
+    EXPECT_EQ(Prompter.Messages(), QStringList({"Unable to locate valid Backup file..."}));
+    EXPECT_TRUE(Questions().empty());
+
+    Env.Write(BackupPointPath(), StandardXml());
+    ASSERT_TRUE(QFile::remove(WacomPath()));
+    ASSERT_TRUE(Trigger("Replace1"));
+    EXPECT_EQ(Prompter.Messages(), QStringList({"Unable to locate valid Backup file...",
+                                                "Unable to locate valid Backup file..."}));
+    EXPECT_TRUE(Questions().empty());
+    EXPECT_FALSE(TestEnv::Exists(WacomPath()));
+    EXPECT_TRUE(Starts().empty());
+}
+
+TEST_F(BackupPoint, ABackupPointTakenFromWacomTabletIsRestoredIntoPenTablet) {
+    const QByteArray wacom = StandardXml();
+    Env.Write(WacomPath(), wacom);
+    Start();
+    ASSERT_EQ(Bytes(BackupPointPath()), Str(wacom));
+
+    // Now Pen_Tablet.dat exists too; "Open Default Config" asks which one, and the user picks it.
+    Env.Write(PenPath(), OtherXml());
+    Prompter.Modals.push_back([](QDialog*) { return 2; });
+    ASSERT_TRUE(Trigger("OpenDefault1"));
+    ASSERT_EQ(Status(), PenPath());
+    ASSERT_EQ(PenNames(), QStringList({"Pen tip", "Pen eraser"}));
+    ChooseService(3);
+
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("Replace1"));
+
+    EXPECT_EQ(Bytes(PenPath()), Str(wacom));
+    EXPECT_EQ(Bytes(WacomPath()), Str(wacom));
+    ASSERT_EQ(DatedBackups().size(), 1u);
+    EXPECT_EQ(Bytes(Env.BackupDir() + "/" + DatedBackups()[0]), Str(OtherXml()));
+    ASSERT_EQ(Starts().size(), 1u);
+    EXPECT_EQ(Starts()[0].Parameters, RestartLine("TabletServicePen"));
+    EXPECT_EQ(PenNames(), QStringList({"Tip", "Eraser"}));
+    EXPECT_EQ(Status(), PenPath());
+}

@@ -1,0 +1,299 @@
+#include "CommandFixture.h"
+
+#include "data/Data_fileClass.h"
+#include "ui/Application.h"
+#include "ui/Form_Info.h"
+#include "ui/Form_Tablet.h"
+#include "ui/GraphImage.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTest>
+
+std::string Bytes(const QString& path) {
+    if (!TestEnv::Exists(path))
+        return "<missing>";
+    return TestEnv::Read(path).toStdString();
+}
+
+QByteArray XmlPen(const char* tag, const char* name, const char* curve, const char* upper, const char* lower,
+                  const char* resolution) {
+    return QByteArray("  <") + tag + ">\r\n    <ButtonName>" + name +
+           "</ButtonName>\r\n    <PressureResolution>" + resolution +
+           "</PressureResolution>\r\n    <PressureCurveControlPoint>" + curve +
+           "</PressureCurveControlPoint>\r\n    <UpperPressureThreshold>" + upper +
+           "</UpperPressureThreshold>\r\n    <LowerPressureThreshold>" + lower +
+           "</LowerPressureThreshold>\r\n  </" + tag + ">\r\n";
+}
+
+QByteArray XmlDocument(const QByteArray& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<TabletPreferences version=\"1\">\r\n"
+           "  <Other keep=\"yes\">untouched  text</Other>\r\n" +
+           body + "</TabletPreferences>\r\n";
+}
+
+QByteArray StandardXml() {
+    return XmlDocument(XmlPen("TransducerTipButtonSettings", "Tip", "10 0 400 600 1000 1023", "900", "30") +
+                       XmlPen("TransducerEraserSettings", "Eraser", "0 0 512 512 1023 1023", "1000", "20"));
+}
+
+QByteArray TextFile(const QList<QByteArray>& lines) {
+    QByteArray out;
+    for (const auto& line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
+QByteArray StandardText() {
+    return TextFile({"[Tablet]", "ButtonName Tip", "PressureResolution 1023",
+                     "PressureCurveControlPoint 10 0 400 600 1000 1023", "UpperPressureThreshold 900",
+                     "LowerPressureThreshold 30", "ButtonName Eraser", "PressureResolution 1023",
+                     "PressureCurveControlPoint 0 0 512 512 1023 1023", "UpperPressureThreshold 1000",
+                     "LowerPressureThreshold 20", "[End]"});
+}
+
+QByteArray ReplacedOnce(const QByteArray& bytes, const QByteArray& from, const QByteArray& to) {
+    EXPECT_EQ(bytes.count(from), 1) << from.constData();
+    QByteArray out = bytes;
+    out.replace(from, to);
+    return out;
+}
+
+QStringList PenLines(const char* name, const char* curve, const char* upper, const char* lower) {
+    return {QString("Pen internal name - ") + name, QString("PressureCurveControlPoint ") + curve,
+            QString("UpperPressureThreshold ") + upper, QString("LowerPressureThreshold ") + lower,
+            QString()};
+}
+
+QStringList Trimmed(QStringList lines) {
+    while (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QStringList StandardListing() {
+    return Trimmed(PenLines("Tip", "10 0 400 600 1000 1023", "900", "30") +
+                   PenLines("Eraser", "0 0 512 512 1023 1023", "1000", "20"));
+}
+
+std::string RestartLine(const char* service) {
+    return std::string("/c net stop \"") + service + "\" & net start \"" + service + "\" & pause";
+}
+
+CommandTest::CommandTest() : Now(QDate(2026, 3, 15), QTime(14, 5, 9)) {
+    TFileHandler::SetClock([this] { return Now; });
+}
+
+CommandTest::~CommandTest() {
+    if (Started)
+        Stop();
+    TFileHandler::SetClock(nullptr);
+}
+
+void CommandTest::TearDown() {
+    if (Started)
+        Stop();
+}
+
+QString CommandTest::WacomPath() const {
+    return Env.WTablet() + "/Wacom_Tablet.dat";
+}
+QString CommandTest::PenPath() const {
+    return Env.WTablet() + "/Pen_Tablet.dat";
+}
+QString CommandTest::IsdPath() const {
+    return Env.WTablet() + "/ISD_Tablet.dat";
+}
+QString CommandTest::BackupPointPath() const {
+    return Env.BackupDir() + "/FirstRunBackup.bak";
+}
+QString CommandTest::SettingsPath() const {
+    return Env.AppDir() + "Nibwright.ini";
+}
+
+void CommandTest::Start() {
+    ASSERT_FALSE(Started);
+    if (auto* app = qobject_cast<TNibApplication*>(qApp))
+        app->SetPrompter(&Prompter);
+    CreateForms(Prompter);
+    Started = true;
+    ASSERT_NE(TabletForm, nullptr);
+    TabletForm->show();
+    QApplication::processEvents();
+}
+
+void CommandTest::Stop() {
+    Started = false;
+    DestroyForms();
+    QApplication::processEvents();
+    if (auto* app = qobject_cast<TNibApplication*>(qApp))
+        app->SetPrompter(nullptr);
+}
+
+TTabletForm* CommandTest::Window() const {
+    return TabletForm;
+}
+QWidget* CommandTest::WindowWidget() const {
+    return TabletForm;
+}
+
+QAction* CommandTest::Act(const char* name) const {
+    auto* a = WindowWidget()->findChild<QAction*>(QString::fromLatin1(name));
+    EXPECT_NE(a, nullptr) << "no menu entry " << name;
+    return a;
+}
+
+bool CommandTest::Trigger(const char* name) {
+    QAction* a = Act(name);
+    if (!a || !a->isEnabled())
+        return false;
+    a->trigger();
+    QApplication::processEvents();
+    return true;
+}
+
+void CommandTest::Click(const char* name) {
+    auto* b = Ctl<QAbstractButton>(name);
+    if (!b)
+        return;
+    QTest::mouseClick(b, Qt::LeftButton);
+    QApplication::processEvents();
+}
+
+QString CommandTest::Status() const {
+    auto* bar = Ctl<QStatusBar>("StatusBar");
+    if (!bar)
+        return QString();
+    if (!bar->currentMessage().isEmpty())
+        return bar->currentMessage();
+    for (auto* label : bar->findChildren<QLabel*>())
+        if (!label->text().isEmpty())
+            return label->text();
+    return QString();
+}
+
+QStringList CommandTest::PenNames() const {
+    QStringList names;
+    auto* box = Ctl<QComboBox>("ComboBox");
+    for (int i = 0; box && i < box->count(); ++i)
+        names << box->itemText(i);
+    return names;
+}
+
+int CommandTest::PenIndex() const {
+    auto* box = Ctl<QComboBox>("ComboBox");
+    return box ? box->currentIndex() : -2;
+}
+
+void CommandTest::SelectPen(int index) {
+    auto* box = Ctl<QComboBox>("ComboBox");
+    ASSERT_NE(box, nullptr);
+    // As the user picks an entry: the list's activation and change signals both fire.
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+    QApplication::processEvents();
+}
+
+QStringList CommandTest::Labels() const {
+    QStringList out;
+    for (const char* name : {"LabelOP", "LabelIP", "LabelPX", "LabelPY"}) {
+        auto* l = Ctl<QLabel>(name);
+        out << (l ? l->text() : QString("?"));
+    }
+    auto* g = Ctl<QGroupBox>("GroupBox3");
+    out << (g ? g->title() : QString("?"));
+    return out;
+}
+
+QString CommandTest::Listing() {
+    auto* button = Ctl<QAbstractButton>("BtGenerateinfo");
+    if (!button || !button->isEnabled())
+        return QString();
+    QString text;
+    bool shown = false;
+    Prompter.Modals.push_back([&](QDialog* d) {
+        shown = true;
+        EXPECT_EQ(d, static_cast<QDialog*>(FormInfo));
+        text = FormInfo->Memo->toPlainText();
+        return 1;
+    });
+    Click("BtGenerateinfo");
+    EXPECT_TRUE(shown) << "Show Current Values did not show the information window";
+    if (!shown)
+        Prompter.Modals.pop_back();
+    return text;
+}
+
+QStringList CommandTest::ListingLines() {
+    return Trimmed(Listing().split('\n'));
+}
+
+void CommandTest::EditPens(const std::function<int(QDialog*)>& drive) {
+    auto* button = Ctl<QAbstractButton>("BtModifyValues");
+    ASSERT_TRUE(button && button->isEnabled());
+    bool shown = false;
+    Prompter.Modals.push_back([&](QDialog* d) {
+        shown = true;
+        return drive(d);
+    });
+    Click("BtModifyValues");
+    EXPECT_TRUE(shown) << "Pen Editor did not show the editor";
+    if (!shown)
+        Prompter.Modals.pop_back();
+}
+
+TGraphImage* CommandTest::Image() const {
+    return Ctl<TGraphImage>("Image");
+}
+QImage CommandTest::Picture() const {
+    auto* image = Image();
+    return image ? image->Image().copy() : QImage();
+}
+
+void CommandTest::Press(QPoint at, Qt::MouseButton button) {
+    Held |= button;
+    QTest::mousePress(Image(), button, Qt::NoModifier, at);
+    QApplication::processEvents();
+}
+
+void CommandTest::Move(QPoint to) {
+    if (Held != Qt::NoButton) {
+        QTest::mouseMove(Image(), to);
+    } else {
+        // A move without a button, as the pointer passes over the image; it reaches the graph only when the
+        // image tracks the mouse, as it must for the hover texts.
+        QWidget* image = Image();
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(image->mapToGlobal(to)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(image, &move);
+    }
+    QApplication::processEvents();
+}
+
+void CommandTest::Release(QPoint at, Qt::MouseButton button) {
+    Held &= ~Qt::MouseButtons(button);
+    QTest::mouseRelease(Image(), button, Qt::NoModifier, at);
+    QApplication::processEvents();
+}
+
+void CommandTest::Drag(QPoint from, QPoint to, Qt::MouseButton button) {
+    Move(from);
+    Press(from, button);
+    Move(to);
+    Release(to, button);
+}
+
+QStringList CommandTest::DatedBackups() const {
+    QStringList out;
+    for (const auto& name : TestEnv::List(Env.BackupDir()))
+        if (name.startsWith("Pen_Tablet_"))
+            out << name;
+    return out;
+}

@@ -1,0 +1,152 @@
+#pragma once
+// The main window as the user meets it: a scratch world with driver preference files in the
+// application-data folder, the five windows created as at program start, the scripted prompter answering
+// the questions and dialogs, and readers for the window's labels, control states, the files on disk and the
+// pens the graph holds.
+
+#include "support/ScriptedPrompter.h"
+#include "support/TestEnv.h"
+
+#include <QAction>
+#include <QByteArray>
+#include <QDateTime>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class TGraphImage;
+class TTabletForm;
+
+// Readable failure output for Qt texts.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '[';
+    for (int i = 0; i < l.size(); ++i)
+        *os << (i ? ", \"" : "\"") << l[i].toStdString() << '"';
+    *os << ']';
+}
+
+// A file's bytes as a string, so that a failing comparison prints them; "<missing>" when there is none.
+std::string Bytes(const QString& path);
+inline std::string Str(const QByteArray& b) {
+    return b.toStdString();
+}
+
+// --- Preference files -------------------------------------------------------------------------------------
+
+// One pen element of the XML generation.
+QByteArray XmlPen(const char* tag, const char* name, const char* curve, const char* upper, const char* lower,
+                  const char* resolution = "1023");
+// A whole XML preference document around the given pen elements.
+QByteArray XmlDocument(const QByteArray& body);
+// The XML file most tests use: "Tip" (curve 10 0 400 600 1000 1023, thresholds 900 / 30) and then
+// "Eraser" (curve 0 0 512 512 1023 1023, thresholds 1000 / 20), both of resolution 1023. The eraser is
+// the last pen, so it is the one shown after a load; its middle point sits on pixel (250, 250).
+QByteArray StandardXml();
+// The same two pens in the text generation, every line ended by CR LF.
+QByteArray StandardText();
+// The text file with a pen whose curve, upper and lower lines are given.
+QByteArray TextFile(const QList<QByteArray>& lines);
+
+// Replaces the one occurrence of `from` in `bytes` (fails the test when it does not occur exactly once).
+QByteArray ReplacedOnce(const QByteArray& bytes, const QByteArray& from, const QByteArray& to);
+
+// The five lines the listing gives one pen (the fifth is empty).
+QStringList PenLines(const char* name, const char* curve, const char* upper, const char* lower);
+// Drops the empty lines at the end.
+QStringList Trimmed(QStringList lines);
+// The listing of the two pens of StandardXml as read (names as the XML format gives them).
+QStringList StandardListing();
+
+// The command line the restart of one service hands to cmd.exe.
+std::string RestartLine(const char* service);
+
+inline constexpr unsigned QuestionFlags = 0x34;
+
+// --- The window under test --------------------------------------------------------------------------------
+
+class CommandTest : public ::testing::Test {
+protected:
+    CommandTest();
+    ~CommandTest() override;
+    void TearDown() override;
+
+    // The three default preference files of the driver families.
+    QString WacomPath() const;
+    QString PenPath() const;
+    QString IsdPath() const;
+    QString BackupPointPath() const;
+    QString SettingsPath() const;
+
+    // Creates the five windows and shows the main window, which loads its first file.
+    void Start();
+    // Destroys the windows (the main window writes its settings on the way out).
+    void Stop();
+
+    TTabletForm* Window() const;
+    QWidget* WindowWidget() const;
+    // The control of the main window with that designer name; fails the test when there is none.
+    template <class T = QWidget> T* Ctl(const char* name) const {
+        T* w = WindowWidget()->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << "no control " << name;
+        return w;
+    }
+    QAction* Act(const char* name) const;
+    // Triggers a menu entry when it is enabled; returns whether it was.
+    bool Trigger(const char* name);
+    // Clicks a button or check box with the mouse; a disabled control takes no click.
+    void Click(const char* name);
+
+    QString Status() const;
+    QStringList PenNames() const;
+    int PenIndex() const;
+    void SelectPen(int index);
+    // The texts of LabelOP, LabelIP, LabelPX, LabelPY and the caption of GroupBox3, in that order.
+    QStringList Labels() const;
+    // The listing that "Show Current Values" shows for the graph's pens (empty when the button is disabled).
+    QString Listing();
+    // The listing as lines, without the empty line that closes it.
+    QStringList ListingLines();
+    // Opens the pen editor through "Pen Editor"; `drive` works the dialog and returns its result.
+    void EditPens(const std::function<int(QDialog*)>& drive);
+
+    TGraphImage* Image() const;
+    QImage Picture() const;
+    void Press(QPoint at, Qt::MouseButton button = Qt::LeftButton);
+    void Move(QPoint to);
+    void Release(QPoint at, Qt::MouseButton button = Qt::LeftButton);
+    // Press, one move and release, as a user's short drag.
+    void Drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton);
+
+    // The dated backups in the backup folder, sorted.
+    QStringList DatedBackups() const;
+    // Dated backups are named by this clock; it starts at 2026-03-15 14:05:09.
+    void ClockAt(const QDateTime& when) { Now = when; }
+    void ClockForward(int seconds) { Now = Now.addSecs(seconds); }
+
+    const std::vector<FakePlatform::Start>& Starts() { return Env.Fake().Starts; }
+    // The questions asked so far.
+    std::vector<ScriptedPrompter::Asked> Questions() const { return Prompter.OfKind("question"); }
+    void Answer(int answer) { Prompter.Answers.push_back(answer); }
+
+    TestEnv Env;
+    ScriptedPrompter Prompter;
+
+private:
+    bool Started = false;
+    QDateTime Now;
+    Qt::MouseButtons Held = Qt::NoButton;
+};
+
+// Backup dates of the fixed clock, as the dated backup names write them.
+inline constexpr const char* FirstBackupName = "Pen_Tablet_03-15-2026_14-05-09.bak";

@@ -1,0 +1,219 @@
+// The commands that load a file again: "Reset Changes", "&Open...", "Open Default Config"; and the service
+// switch "Auto-detect service", whose state follows every load.
+
+#include "CommandFixture.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+
+namespace {
+
+const QPoint EraserMiddle(250, 250);
+const QPoint Target(300, 200);
+const char* const NotFound = "Wacom Configuration File Not Found...";
+
+class LoadCommands : public CommandTest {
+protected:
+    bool Enabled(const char* name) const { return Ctl<QWidget>(name)->isEnabled(); }
+    // Enabled states of Apply, Reset, the two dialog buttons, the image, the pen list and the menu entries
+    // "&Save", "C&reate Backup Point" and "R&estore Backup Point", in that order.
+    QList<bool> States() const {
+        return {Enabled("BtApply"),
+                Enabled("BtReset"),
+                Enabled("BtGenerateinfo"),
+                Enabled("BtModifyValues"),
+                Enabled("Image"),
+                Enabled("ComboBox"),
+                Act("Save1")->isEnabled(),
+                Act("ManuallySetFirstRunBackup1")->isEnabled(),
+                Act("Replace1")->isEnabled()};
+    }
+};
+
+const QList<bool> DefaultFileState = {true, true, true, true, true, true, true, true, true};
+const QList<bool> OtherFileState = {false, true, true, true, true, true, true, false, false};
+const QList<bool> NoFileState = {false, false, false, false, false, false, false, false, false};
+
+} // namespace
+
+// --- Reset Changes -----------------------------------------------------------------------------------------
+
+TEST_F(LoadCommands, ResetDropsTheDragReadsTheFileAgainAndSelectsTheLastPen) {
+    Env.Write(WacomPath(), StandardXml());
+    Start();
+    SelectPen(0);
+    Drag(QPoint(291, 302), Target); // the first pen's middle point
+    ASSERT_NE(ListingLines(), StandardListing());
+    // Someone else changed the file meanwhile: Reset shows what is on disk now.
+    Env.Write(WacomPath(),
+              ReplacedOnce(StandardXml(), "<LowerPressureThreshold>20<", "<LowerPressureThreshold>25<"));
+
+    Click("BtReset");
+
+    QStringList expected = StandardListing();
+    expected[8] = "LowerPressureThreshold 25";
+    EXPECT_EQ(ListingLines(), expected);
+    EXPECT_EQ(PenIndex(), 1);
+    EXPECT_EQ(States(), DefaultFileState);
+    EXPECT_TRUE(Questions().empty()) << "no question about the dropped edit";
+    EXPECT_TRUE(DatedBackups().isEmpty());
+}
+
+// --- Open... -----------------------------------------------------------------------------------------------
+
+TEST_F(LoadCommands, OpenShowsTheFileDialogAsDesigned) {
+    Env.Write(WacomPath(), StandardXml());
+    Start();
+    ASSERT_TRUE(Trigger("Open1"));
+
+    ASSERT_EQ(Prompter.OfKind("open").size(), 1u);
+    const OpenFileOptions& o = Prompter.LastOpenOptions;
+    ASSERT_EQ(o.Filters.size(), 2);
+    EXPECT_TRUE(o.Filters[0].startsWith("Dat")) << o.Filters[0].toStdString();
+    EXPECT_TRUE(o.Filters[0].contains("*.dat")) << o.Filters[0].toStdString();
+    // "*.*" of the design: every file, also one without a dot in its name.
+    EXPECT_TRUE(o.Filters[1].startsWith("All Fles")) << o.Filters[1].toStdString();
+    EXPECT_TRUE(o.Filters[1].contains("*")) << o.Filters[1].toStdString();
+    EXPECT_TRUE(o.HideReadOnly);
+    EXPECT_TRUE(o.ShowHidden);
+    EXPECT_FALSE(o.MustExist);
+}
+
+TEST_F(LoadCommands, OpenOfAFileFromElsewhereAllowsSaveButNotApplyNorBackupPoints) {
+    Env.Write(WacomPath(), StandardXml());
+    const QString other = Env.Write(Env.Root() + "/configs/Mine.dat", StandardText());
+    Start();
+    Prompter.Files.push_back(other);
+    ASSERT_TRUE(Trigger("Open1"));
+
+    EXPECT_EQ(Status(), other);
+    EXPECT_EQ(PenNames(), QStringList({" Tip", " Eraser"}));
+    EXPECT_EQ(PenIndex(), 1);
+    EXPECT_EQ(States(), OtherFileState);
+
+    // Save writes the opened file, after a dated backup.
+    Drag(EraserMiddle, Target);
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("Save1"));
+    EXPECT_EQ(Bytes(other),
+              Str(ReplacedOnce(StandardText(), "PressureCurveControlPoint 0 0 512 512 1023 1023",
+                               "PressureCurveControlPoint 0 0 619 619 1023 1023")));
+    EXPECT_EQ(Bytes(WacomPath()), Str(StandardXml()));
+    ASSERT_EQ(DatedBackups().size(), 1u);
+    EXPECT_EQ(Bytes(Env.BackupDir() + "/" + DatedBackups()[0]), Str(StandardText()));
+}
+
+TEST_F(LoadCommands, OpenOfADefaultPathCountsAsTheDefaultFile) {
+    const QString other = Env.Write(Env.Root() + "/configs/Mine.dat", StandardText());
+    Env.Write(WacomPath(), StandardXml());
+    Start();
+    Prompter.Files.push_back(other);
+    ASSERT_TRUE(Trigger("Open1"));
+    ASSERT_EQ(States(), OtherFileState);
+
+    Prompter.Files.push_back(WacomPath());
+    ASSERT_TRUE(Trigger("Open1"));
+    EXPECT_EQ(Status(), WacomPath());
+    EXPECT_EQ(States(), DefaultFileState);
+}
+
+TEST_F(LoadCommands, OpenCancelledReadsTheFileInUseAgain) {
+    Env.Write(WacomPath(), StandardXml());
+    Start();
+    Drag(EraserMiddle, Target);
+    Env.Write(WacomPath(),
+              ReplacedOnce(StandardXml(), "<UpperPressureThreshold>900<", "<UpperPressureThreshold>950<"));
+
+    ASSERT_TRUE(Trigger("Open1")); // no file scripted: the dialog is cancelled
+
+    QStringList expected = StandardListing();
+    expected[2] = "UpperPressureThreshold 950";
+    EXPECT_EQ(ListingLines(), expected) << "the drag is lost and the file on disk read";
+    EXPECT_EQ(Status(), WacomPath());
+    EXPECT_EQ(States(), DefaultFileState);
+}
+
+TEST_F(LoadCommands, OpenOfAFileThatDoesNotExistEndsWithNoFile) {
+    Env.Write(WacomPath(), StandardXml());
+    Start();
+    Prompter.Files.push_back(Env.Root() + "/configs/typed name.dat");
+    ASSERT_TRUE(Trigger("Open1"));
+
+    EXPECT_EQ(Status(), NotFound);
+    EXPECT_EQ(PenNames(), QStringList({"No File"}));
+    EXPECT_EQ(States(), NoFileState);
+    EXPECT_FALSE(Enabled("CbService"));
+    EXPECT_FALSE(Enabled("CBoxService"));
+    EXPECT_EQ(Labels(), QStringList({"Output", "Input", "X: -", "Y: -", "Info"}));
+}
+
+// --- Open Default Config -----------------------------------------------------------------------------------
+
+TEST_F(LoadCommands, OpenDefaultWithoutDefaultFileLeavesTheOtherFileForNoFile) {
+    const QString other = Env.Write(Env.Root() + "/configs/Mine.dat", StandardXml());
+    Start();
+    ASSERT_EQ(Status(), NotFound);
+    Prompter.Files.push_back(other);
+    ASSERT_TRUE(Trigger("Open1"));
+    ASSERT_EQ(Status(), other);
+
+    ASSERT_TRUE(Trigger("OpenDefault1"));
+
+    EXPECT_EQ(Status(), NotFound);
+    EXPECT_EQ(PenNames(), QStringList({"No File"}));
+    EXPECT_EQ(States(), NoFileState);
+    EXPECT_TRUE(Prompter.OfKind("modal").empty());
+}
+
+TEST_F(LoadCommands, OpenDefaultWithSeveralDefaultFilesAsksTheChooser) {
+    Env.Write(WacomPath(), StandardXml());
+    const QString other = Env.Write(Env.Root() + "/configs/Mine.dat", StandardText());
+    Start();
+    Prompter.Files.push_back(other);
+    ASSERT_TRUE(Trigger("Open1"));
+    Env.Write(IsdPath(), StandardText());
+
+    Prompter.Modals.push_back([](QDialog*) { return 3; });
+    ASSERT_TRUE(Trigger("OpenDefault1"));
+
+    const auto modals = Prompter.OfKind("modal");
+    ASSERT_EQ(modals.size(), 1u);
+    EXPECT_EQ(modals[0].Text, "TFormChoose");
+    EXPECT_EQ(Status(), IsdPath());
+    EXPECT_EQ(States(), DefaultFileState);
+}
+
+// --- Auto-detect service -----------------------------------------------------------------------------------
+
+TEST_F(LoadCommands, ServiceSwitchFreesTheRowAndTickingItDetectsAgain) {
+    // An application-data folder whose name holds the ISD family's pattern, so that the path fits it.
+    const QString appData = Env.Root() + "/u\\WTablet\\ISD_Tablet.dat";
+    Env.Fake().Env["APPDATA"] = appData.toStdString();
+    Env.Write(appData + "/WTablet/Wacom_Tablet.dat", StandardXml());
+    Env.Write(Env.ProgramFiles() + "/Tablet/ISD/WTabletServiceISD.exe", "exe");
+    Start();
+    auto* box = Ctl<QComboBox>("CBoxService");
+    ASSERT_EQ(box->currentIndex(), 4);
+    ASSERT_FALSE(box->isEnabled());
+
+    Click("CbService");
+    EXPECT_TRUE(box->isEnabled());
+    EXPECT_EQ(box->currentIndex(), 4) << "unticking keeps the row";
+    box->setCurrentIndex(1);
+
+    Click("CbService");
+    EXPECT_FALSE(box->isEnabled());
+    EXPECT_EQ(box->currentIndex(), 4) << "ticking selects the detected row again";
+}
+
+TEST_F(LoadCommands, ServiceSwitchTickedForAPathOfNoFamilySelectsNoRow) {
+    Env.Write(WacomPath(), StandardXml());
+    Start();
+    auto* box = Ctl<QComboBox>("CBoxService");
+    EXPECT_EQ(box->currentIndex(), -1);
+    Click("CbService");
+    box->setCurrentIndex(2);
+    Click("CbService");
+    EXPECT_EQ(box->currentIndex(), -1);
+    EXPECT_FALSE(box->isEnabled());
+}
