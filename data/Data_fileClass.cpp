@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -60,16 +61,34 @@ QByteArray TFileHandler::ReadBytes(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("Cannot open " + path.toStdString() + ": " +
                                  file.errorString().toStdString());
+    auto tooLarge = [&] {
+        return std::runtime_error("Cannot load " + path.toStdString() + ": the file is too large");
+    };
     const qint64 size = file.size();
     if (size > MaxFileBytes)
-        throw std::runtime_error("Cannot load " + path.toStdString() + ": the file is too large");
-    QByteArray bytes = file.read(MaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw std::runtime_error("Cannot read " + path.toStdString() + ": " +
-                                 file.errorString().toStdString());
-    // The size can change under us (or be unknown for special files): the read itself is bounded too.
-    if (bytes.size() > MaxFileBytes)
-        throw std::runtime_error("Cannot load " + path.toStdString() + ": the file is too large");
+        throw tooLarge();
+    // Sized by the file, grown only when the file grows under us (or reports no size, like a pipe), and
+    // never beyond the limit: a file without end cannot exhaust memory.
+    QByteArray bytes(static_cast<qsizetype>(size) + 1, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        if (total == bytes.size()) {
+            if (total > MaxFileBytes)
+                throw tooLarge();
+            bytes.resize(
+                static_cast<qsizetype>(std::min(std::max<qint64>(total * 2, 64 * 1024), MaxFileBytes + 1)));
+        }
+        const qint64 n = file.read(bytes.data() + total, bytes.size() - total);
+        if (n < 0)
+            throw std::runtime_error("Cannot read " + path.toStdString() + ": " +
+                                     file.errorString().toStdString());
+        if (n == 0)
+            break;
+        total += n;
+    }
+    if (total > MaxFileBytes)
+        throw tooLarge();
+    bytes.resize(static_cast<qsizetype>(total));
     return bytes;
 }
 
