@@ -1,0 +1,186 @@
+// The drag path through the whole window: a mouse move delivered to the graph image ("Image") while the
+// middle control point is held, timed until the window has repainted what the move changed (the image and
+// the captions beside it). The program's own main window runs on the offscreen platform with a 1 MB XML
+// preference file loaded, at 500 x 500 (the big layout) and 300 x 300 (the small one). Every move is timed
+// on its own, so the figures are the median and the 99th percentile of single moves.
+
+#include "bench/BenchInputs.h"
+#include "bench/BenchReport.h"
+#include "bench/BenchStats.h"
+#include "graph/DrawClass.h"
+#include "system/Platform_fake.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "ui/Application.h"
+#include "ui/Form_Tablet.h"
+#include "ui/GraphImage.h"
+#include "ui/Resources.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <memory>
+
+namespace {
+
+// Counts the paint events of a widget and the pixels they covered.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) : QObject(widget) { widget->installEventFilter(this); }
+    long long Paints = 0;
+    long long Pixels = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++Paints;
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+                Pixels += static_cast<long long>(r.width()) * r.height();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+struct Window {
+    QTemporaryDir Dir;
+    FakePlatform Fake;
+    ScriptedPrompter Prompter;
+    Window() {
+        const QString root = Dir.path();
+        bench::WriteInput(root + "/AppData/WTablet", "Wacom_Tablet.dat",
+                          bench::MakeXmlPreferences(bench::MB1).Bytes);
+        QDir().mkpath(root + "/app");
+        Fake.Env["APPDATA"] = (root + "/AppData").toStdString();
+        Fake.ExePath = (root + "/app/nibwright").toStdString();
+        SetPlatform(&Fake);
+        CreateForms(Prompter);
+        TabletForm->show();
+        QApplication::processEvents();
+    }
+    ~Window() {
+        DestroyForms();
+        SetPlatform(nullptr);
+    }
+};
+
+double ThreadCpuUs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e6 + static_cast<double>(ts.tv_nsec) / 1e3;
+}
+
+void SendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
+    const QPointF local(pos);
+    const QPointF global(target->mapToGlobal(pos));
+    QMouseEvent event(type, local, local, global, button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+// Delivers what the move left to do: the repaint the window scheduled for it. Waits (up to a second) in
+// the event loop if the platform paces the repaint rather than posting it.
+bool RepaintPending(PaintCounter& counter, long long before) {
+    QApplication::sendPostedEvents();
+    if (counter.Paints > before)
+        return true;
+    QElapsedTimer wait;
+    wait.start();
+    while (counter.Paints == before && wait.elapsed() < 1000)
+        QApplication::processEvents(QEventLoop::AllEvents, 1);
+    return counter.Paints > before;
+}
+
+void Drag(benchmark::State& state, bool small) {
+    Window w;
+    if (small)
+        TabletForm->SetSmallLayout();
+    TGraphImage* image = TabletForm->Image;
+    if (!image || !image->isEnabled() || !TabletForm->GetGraph() ||
+        TabletForm->GetGraph()->GetSelectedPen() < 0) {
+        state.SkipWithError("the window did not load the generated file");
+        return;
+    }
+    QApplication::processEvents();
+    PaintCounter counter(image);
+    const int size = image->width();
+    const int m = 12;
+    // The generated file's last pen (the one shown) has its middle point in the middle of the graph.
+    const QPoint middle(m + (size - 2 * m) / 2, m + (size - 2 * m) / 2);
+    SendMouse(image, QEvent::MouseButtonPress, middle, Qt::LeftButton, Qt::LeftButton);
+
+    std::vector<double> us, cpuUs;
+    us.reserve(static_cast<size_t>(state.max_iterations));
+    cpuUs.reserve(static_cast<size_t>(state.max_iterations));
+    long long moves = 0, missed = 0;
+    const long long pixelsBefore = counter.Pixels;
+    // A circle around the graph's middle, one degree a move: every move changes the curve.
+    const double radius = (size - 2 * m) / 4.0;
+    for (auto _ : state) {
+        const double a = static_cast<double>(moves % 360) * 3.14159265358979 / 180.0;
+        const QPoint p(middle.x() + static_cast<int>(std::lround(radius * std::cos(a))),
+                       middle.y() + static_cast<int>(std::lround(radius * std::sin(a))));
+        const long long before = counter.Paints;
+        const double c0 = ThreadCpuUs();
+        const auto t0 = std::chrono::steady_clock::now();
+        SendMouse(image, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
+        if (!RepaintPending(counter, before))
+            ++missed;
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        state.SetIterationTime(seconds);
+        us.push_back(seconds * 1e6);
+        cpuUs.push_back(ThreadCpuUs() - c0);
+        ++moves;
+    }
+    SendMouse(image, QEvent::MouseButtonRelease, middle, Qt::LeftButton, Qt::NoButton);
+    QApplication::processEvents();
+
+    if (missed)
+        state.SkipWithError("a move was not followed by a repaint of the image");
+    state.counters["p50_us"] = bench::Quantile(us, 0.5);
+    state.counters["p99_us"] = bench::Quantile(us, 0.99);
+    state.counters["max_us"] = bench::Quantile(us, 1.0);
+    // The same on the thread's own processor time: what the program spends, without the time the machine
+    // gave to other processes in the middle of a move.
+    state.counters["cpu_p50_us"] = bench::Quantile(cpuUs, 0.5);
+    state.counters["cpu_p99_us"] = bench::Quantile(cpuUs, 0.99);
+    // The share of the image repainted per move: the whole image each time would mean the changed
+    // rectangle is not used.
+    state.counters["repaint_share"] = moves ? static_cast<double>(counter.Pixels - pixelsBefore) /
+                                                  (static_cast<double>(moves) * size * size)
+                                            : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    TNibApplication app(argc, argv);
+    NibInitResources();
+    benchmark::RegisterBenchmark("Drag/500", Drag, false)
+        ->UseManualTime()
+        ->Iterations(3000)
+        ->Repetitions(1)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Drag/300", Drag, true)
+        ->UseManualTime()
+        ->Iterations(3000)
+        ->Repetitions(1)
+        ->Unit(benchmark::kMicrosecond);
+    return bench::RunBenchmarks(argc, argv, [](bench::Summary& s) {
+        s.Limit("drag 500x500, median", "Drag/500", "p50_us", 300);
+        s.Limit("drag 500x500, 99th percentile", "Drag/500", "p99_us", 1000);
+        s.Limit("drag 500x500, median (cpu)", "Drag/500", "cpu_p50_us", 300);
+        s.Limit("drag 500x500, 99th pct (cpu)", "Drag/500", "cpu_p99_us", 1000);
+        s.Limit("drag 300x300, median", "Drag/300", "p50_us", 300);
+        s.Limit("drag 300x300, 99th percentile", "Drag/300", "p99_us", 1000);
+    });
+}
