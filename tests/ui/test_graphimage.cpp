@@ -1,0 +1,61 @@
+// The graph image widget: what a drag repaints, and the picture it shows.
+
+#include "UiFixture.h"
+
+#include "graph/DrawClass.h"
+
+#include <QPaintEvent>
+#include <QTest>
+
+namespace {
+
+// Collects the regions of the paint events a widget receives.
+class PaintSpy : public QObject {
+public:
+    QRegion Painted;
+    int Events = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            Painted += static_cast<QPaintEvent*>(e)->region();
+            ++Events;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+using GraphImageTest = MainWindowTest;
+
+TEST_F(GraphImageTest, ADragMoveRepaintsOnlyWhatChanged) {
+    WriteDefault(0, XmlConfig({TipPen}));
+    Start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&W()));
+    QCoreApplication::processEvents();
+    PaintSpy spy;
+    W().Image->installEventFilter(&spy);
+
+    // The upper point moves a little along the right edge: curve, circle and nothing of the grid.
+    const QPoint upper = W().GetGraph()->GetPoints()[2];
+    QTest::mousePress(W().Image, Qt::LeftButton, Qt::NoModifier, upper);
+    QTest::mouseMove(W().Image, upper + QPoint(0, 20));
+    QCoreApplication::processEvents();
+    ASSERT_GT(spy.Events, 0);
+    const QRect bounds = spy.Painted.boundingRect();
+    EXPECT_LT(bounds.width() * bounds.height(), 500 * 500) << "no full repaint";
+    EXPECT_TRUE(spy.Painted.contains(upper + QPoint(0, 20)));
+    QTest::mouseRelease(W().Image, Qt::LeftButton, Qt::NoModifier, upper + QPoint(0, 20));
+    W().Image->removeEventFilter(&spy);
+}
+
+TEST_F(GraphImageTest, TheWidgetShowsThePictureOneToOne) {
+    WriteDefault(0, XmlConfig({TipPen}));
+    Start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&W()));
+    const QImage shown = W().Image->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage& picture = W().Image->Image();
+    ASSERT_EQ(shown.size(), picture.size());
+    for (const QPoint p : {QPoint(0, 0), QPoint(12, 250), QPoint(250, 250), W().GetGraph()->GetPoints()[1],
+                           QPoint(486, 100), QPoint(499, 499)})
+        EXPECT_EQ(shown.pixel(p), picture.pixel(p)) << p.x() << "," << p.y();
+}
