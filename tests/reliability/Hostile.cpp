@@ -1,6 +1,8 @@
 #include "Hostile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -36,6 +38,12 @@ QByteArray XmlPen(const std::string& name, const std::string& resolution, const 
 QByteArray XmlDocument(const QByteArray& body, const QByteArray& doctype) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" + doctype + "<root><TabletPreferences>\r\n" +
            body + "</TabletPreferences></root>\r\n";
+}
+
+QString MemoryTempTemplate() {
+    const QString shm = QStringLiteral("/dev/shm");
+    return (QFileInfo(shm).isDir() && QFileInfo(shm).isWritable() ? shm : QDir::tempPath()) +
+           QStringLiteral("/nib-reliability-XXXXXX");
 }
 
 QByteArray Noise(qsizetype size, uint32_t seed) {

@@ -32,6 +32,10 @@ inline QByteArray XmlPen(const std::string& name, int32_t r = 1023) {
 // A whole XML preference file around `body` (pen elements and whatever else).
 QByteArray XmlDocument(const QByteArray& body, const QByteArray& doctype = QByteArray());
 
+// A template for QTemporaryDir in memory (/dev/shm) where the system has it, else in the temporary folder:
+// the big inputs are written and saved many times, and each save syncs the file to disk.
+QString MemoryTempTemplate();
+
 // Bytes from a fixed-seed generator, so a failure reproduces.
 QByteArray Noise(qsizetype size, uint32_t seed);
 

@@ -9,6 +9,8 @@
 #include "support/TestEnv.h"
 #include "system/functions.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -45,7 +47,7 @@ std::string NameOf(Format format, const std::string& name) {
 class HostileFile : public ::testing::TestWithParam<Format> {
 protected:
     Format F() const { return GetParam(); }
-    QString Put(const QByteArray& bytes) { return Env.Write("AppData/WTablet/Pen_Tablet.dat", bytes); }
+    QString Put(const QByteArray& bytes) { return Env.Write(Memory.path() + "/Pen_Tablet.dat", bytes); }
 
     // Loads the file, expecting no exception and a bounded cost.
     std::unique_ptr<TFileHandler> LoadBounded(const QString& path, double inputMegabytes) {
@@ -57,6 +59,7 @@ protected:
     }
 
     TestEnv Env;
+    QTemporaryDir Memory{MemoryTempTemplate()};
 };
 
 TEST_P(HostileFile, EmptyFileIsInvalidWithoutPens) {
@@ -174,8 +177,9 @@ INSTANTIATE_TEST_SUITE_P(Formats, HostileFile, ::testing::Values(Format::Text, F
 
 class HostileText : public ::testing::Test {
 protected:
-    QString Put(const QByteArray& bytes) { return Env.Write("AppData/WTablet/Pen_Tablet.dat", bytes); }
+    QString Put(const QByteArray& bytes) { return Env.Write(Memory.path() + "/Pen_Tablet.dat", bytes); }
     TestEnv Env;
+    QTemporaryDir Memory{MemoryTempTemplate()};
 };
 
 TEST_F(HostileText, NulBytesInsideLinesStayByteForByte) {
@@ -248,8 +252,9 @@ TEST_F(HostileText, ATwentyMegabyteCurveLineFailsInBoundedTime) {
 
 class HostileXml : public ::testing::Test {
 protected:
-    QString Put(const QByteArray& bytes) { return Env.Write("AppData/WTablet/Wacom_Tablet.dat", bytes); }
+    QString Put(const QByteArray& bytes) { return Env.Write(Memory.path() + "/Wacom_Tablet.dat", bytes); }
     TestEnv Env;
+    QTemporaryDir Memory{MemoryTempTemplate()};
 };
 
 TEST_F(HostileXml, AFiftyMegabyteDocumentLoadsAndSavesUnchangedOutsideTheValues) {

@@ -8,7 +8,6 @@
 #include "support/ScriptedPrompter.h"
 #include "ui/Form_Edit.h"
 
-#include <QApplication>
 #include <QLineEdit>
 
 #include <gtest/gtest.h>
@@ -20,25 +19,6 @@
 using namespace hostile;
 
 namespace {
-
-class QtAppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_reliability";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            App = new QApplication(argc, argv);
-    }
-    void TearDown() override {
-        delete App;
-        App = nullptr;
-    }
-
-private:
-    QApplication* App = nullptr;
-};
-[[maybe_unused]] const auto* const Registered = ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
 
 class Surface : public IGraphSurface {
 public:

@@ -1,0 +1,409 @@
+// The main window over failing disks and hostile files: Apply, Save, the backup points and the settings
+// file report every failed write with their own text, never report a failure as success, and leave the
+// driver's file byte-identical; hostile content reaches no control, no listing and no written file.
+
+#include "Hostile.h"
+#include "data/Data_textClass.h"
+#include "data/Data_xmlClass.h"
+#include "graph/DrawClass.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestEnv.h"
+#include "system/AtomicFile.h"
+#include "system/Settings.h"
+#include "ui/Application.h"
+#include "ui/Form_Edit.h"
+#include "ui/Form_Info.h"
+#include "ui/Form_Tablet.h"
+#include "ui/GraphImage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace hostile;
+
+namespace {
+
+enum class Format { Text, Xml };
+
+QByteArray Sample(Format f) {
+    return f == Format::Xml ? XmlDocument(XmlPen("Tip") + XmlPen("Eraser"))
+                            : "TabletPreferences\r\n" + TextPen("Tip") + TextPen("Eraser");
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    ~WindowTest() override {
+        SetWriteFaultHook(nullptr);
+        Stop();
+    }
+
+    QString Wacom() const { return Env.WTablet() + "/Wacom_Tablet.dat"; }
+    QString PenTablet() const { return Env.WTablet() + "/Pen_Tablet.dat"; }
+    QString BackupPoint() const { return Env.BackupDir() + "/FirstRunBackup.bak"; }
+    QString Settings() const { return Env.AppDir() + "Nibwright.ini"; }
+
+    void Start() {
+        if (auto* app = qobject_cast<TNibApplication*>(QCoreApplication::instance()))
+            app->SetPrompter(&Prompter);
+        CreateForms(Prompter);
+        Started = true;
+        TabletForm->show();
+        QCoreApplication::processEvents();
+    }
+    void Stop() {
+        if (!Started)
+            return;
+        Started = false;
+        DestroyForms();
+        if (auto* app = qobject_cast<TNibApplication*>(QCoreApplication::instance()))
+            app->SetPrompter(nullptr);
+    }
+
+    void Apply() {
+        Prompter.Answers.push_back(IDYES);
+        TabletForm->BtApplyClick();
+    }
+    void Save() {
+        Prompter.Answers.push_back(IDYES);
+        TabletForm->Save1Click();
+    }
+    void Restore() {
+        Prompter.Answers.push_back(IDYES);
+        TabletForm->Replace1Click();
+    }
+    void CreateBackupPoint() {
+        Prompter.Answers.push_back(IDYES);
+        TabletForm->ChangeFirstRunBackup1Click();
+    }
+
+    // A mouse event on the graph image, through the application like a real one.
+    void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        TGraphImage* image = TabletForm->Image;
+        QMouseEvent event(type, QPointF(at), image->mapToGlobal(QPointF(at)),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(image, &event);
+    }
+    void Drag(QPoint from, QPoint to) {
+        Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        Mouse(QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
+        Mouse(QEvent::MouseMove, to, Qt::LeftButton);
+        Mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    }
+
+    QStringList Errors() const {
+        QStringList out;
+        for (const auto& a : Prompter.OfKind("error"))
+            out << a.Text;
+        return out;
+    }
+    QStringList PenNames() const {
+        QStringList names;
+        for (int i = 0; i < TabletForm->ComboBox->count(); ++i)
+            names << TabletForm->ComboBox->itemText(i);
+        return names;
+    }
+
+    TestEnv Env;
+    ScriptedPrompter Prompter;
+    bool Started = false;
+};
+
+// ---- failing disks, for the XML file Wacom_Tablet.dat and the text file Pen_Tablet.dat
+
+class WindowDiskFailure : public WindowTest, public ::testing::WithParamInterface<Format> {
+protected:
+    void SetUp() override {
+        Path = GetParam() == Format::Xml ? Wacom() : PenTablet();
+        Before = TestEnv::Read(Env.Write(Path, Sample(GetParam())));
+    }
+    void ExpectUntouched(const char* after) {
+        EXPECT_TRUE(TestEnv::Read(Path) == Before) << "the preference file changed after " << after;
+    }
+    // The atomic writer fails every write to `target` half-way, as a disk that fills up.
+    void FillDiskFor(const QString& target) {
+        SetWriteFaultHook([target](const QString& path, const QByteArray& bytes) -> qint64 {
+            return QFileInfo(path).absoluteFilePath() == QFileInfo(target).absoluteFilePath()
+                       ? bytes.size() / 2
+                       : bytes.size();
+        });
+    }
+    QString Path;
+    QByteArray Before;
+};
+
+TEST_P(WindowDiskFailure, AnUnwritableFolderFailsApplySaveAndRestoreVisibly) {
+    Start();
+    ASSERT_TRUE(TabletForm->IsConfigValid());
+    ASSERT_TRUE(TestEnv::Exists(BackupPoint()));
+    // The chosen service row, so that each restart that is started shows in the platform's record.
+    TabletForm->CbService->setChecked(false);
+    TabletForm->CbServiceClick();
+    TabletForm->CBoxService->setCurrentIndex(0);
+    ReadOnlyFolder readOnly(Env.WTablet());
+    if (!readOnly.Effective())
+        GTEST_SKIP() << "cannot make a folder unwritable here";
+
+    Apply();
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write new config..."});
+    EXPECT_EQ(Env.Fake().Starts.size(), 1u)
+        << "Apply restarts the service whether or not the write succeeded";
+    ExpectUntouched("Apply");
+
+    Prompter.Log.clear();
+    Save();
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Save File Error..."});
+    ExpectUntouched("Save");
+
+    Prompter.Log.clear();
+    Restore();
+    EXPECT_EQ(Errors().size(), 1) << "the restore ends with the general error report";
+    EXPECT_FALSE(Prompter.Messages().contains("Backup Point Created..."));
+    EXPECT_EQ(Env.Fake().Starts.size(), 1u) << "a failed restore restarts nothing";
+    ExpectUntouched("the restore");
+}
+
+TEST_P(WindowDiskFailure, ADiskFillingUpFailsApplySaveAndRestoreVisibly) {
+    Start();
+    ASSERT_TRUE(TabletForm->IsConfigValid());
+    FillDiskFor(Path);
+
+    Apply();
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write new config..."});
+    ExpectUntouched("Apply");
+
+    Prompter.Log.clear();
+    Save();
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Save File Error..."});
+    ExpectUntouched("Save");
+
+    Prompter.Log.clear();
+    Restore();
+    EXPECT_EQ(Errors().size(), 1);
+    ExpectUntouched("the restore");
+    EXPECT_EQ(TestEnv::List(Env.WTablet()), QStringList{QFileInfo(Path).fileName()}) << "a write left files";
+}
+
+TEST_P(WindowDiskFailure, AfterAFailedRestoreApplyWritesTheFileTheWindowShows) {
+    // A backup point of another layout and other values than the preference file.
+    const QByteArray other = GetParam() == Format::Xml
+                                 ? XmlDocument("<Extra/>\r\n" + XmlPen("Tip", 2047) + XmlPen("Eraser", 2047))
+                                 : "one\r\ntwo\r\nthree\r\n" + TextPen("Tip", 2047) + TextPen("Eraser", 2047);
+    Env.Write(BackupPoint(), other);
+    Start();
+    ASSERT_TRUE(TabletForm->IsConfigValid());
+    FillDiskFor(Path);
+    Restore();
+    ASSERT_EQ(Errors().size(), 1);
+    ExpectUntouched("the failed restore");
+    SetWriteFaultHook(nullptr);
+
+    // The graph still shows the preference file's pens; applying them must write that file with them, not
+    // the backup point's lines with the values put at the preference file's line numbers.
+    Apply();
+    EXPECT_FALSE(Prompter.Messages().contains("Unable to write new config..."));
+    ExpectUntouched("Apply after the failed restore");
+    if (TestEnv::Read(Path) != Before)
+        ADD_FAILURE() << "written:\n" << TestEnv::Read(Path).toStdString();
+}
+
+TEST_P(WindowDiskFailure, ABackupPathThatIsAFileIsReportedAndNeverReplaced) {
+    Env.Write(Env.BackupDir(), "not a folder");
+    Start();
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to create directory for backup: " + Env.BackupDir()});
+    ASSERT_TRUE(TabletForm->IsConfigValid()) << "the load goes on";
+
+    Prompter.Log.clear();
+    Restore();
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to locate valid Backup file..."});
+    ExpectUntouched("the restore");
+
+    Prompter.Log.clear();
+    CreateBackupPoint();
+    EXPECT_FALSE(Prompter.Messages().contains("Backup Point Created..."));
+    EXPECT_EQ(Errors().size(), 1);
+    EXPECT_EQ(TestEnv::Read(Env.BackupDir()), QByteArray("not a folder"));
+    ExpectUntouched("creating the backup point");
+}
+
+TEST_P(WindowDiskFailure, FailedBackupWritesAreReported) {
+    FillDiskFor(BackupPoint());
+    Start();
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write Backup Point: " + BackupPoint()});
+    EXPECT_TRUE(TabletForm->IsConfigValid()) << "the load goes on";
+    EXPECT_FALSE(TestEnv::Exists(BackupPoint()));
+
+    // A dated backup that fails is reported; the write itself still goes through.
+    SetWriteFaultHook([this](const QString& path, const QByteArray& bytes) -> qint64 {
+        return path.startsWith(Env.BackupDir()) ? 0 : bytes.size();
+    });
+    Prompter.Log.clear();
+    Save();
+    ASSERT_EQ(Prompter.Messages().size(), 1);
+    EXPECT_TRUE(
+        Prompter.Messages()[0].startsWith("Unable to create backup: " + Env.BackupDir() + "/Pen_Tablet_"));
+    EXPECT_EQ(TestEnv::List(Env.BackupDir()), QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, WindowDiskFailure, ::testing::Values(Format::Text, Format::Xml),
+                         [](const auto& info) { return info.param == Format::Xml ? "Xml" : "Text"; });
+
+TEST_F(WindowTest, AnUnwritableSettingsFileIsReportedAndKeepsItsBytes) {
+    const QByteArray old = "[Nibwright]\r\nPoint Limiter=0\r\n";
+    Env.Write(Settings(), old);
+    Start();
+    const QString settings = Settings();
+    SetWriteFaultHook([settings](const QString& path, const QByteArray& bytes) -> qint64 {
+        return path == settings ? bytes.size() - 1 : bytes.size();
+    });
+    Stop();
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write to " + Settings()});
+    EXPECT_TRUE(TestEnv::Read(Settings()) == old);
+}
+
+// ---- hostile files through the window
+
+TEST_F(WindowTest, ResolutionZeroAndMinusOneLoadDragEditAndApply) {
+    for (Format f : {Format::Xml, Format::Text})
+        for (int32_t r : {0, -1}) {
+            SCOPED_TRACE(std::string(f == Format::Xml ? "XML" : "text") + ", R = " + std::to_string(r));
+            const std::string rs = std::to_string(r);
+            const QString path = f == Format::Xml ? Wacom() : PenTablet();
+            QFile::remove(Wacom());
+            QFile::remove(PenTablet());
+            Env.Write(path, f == Format::Xml
+                                ? XmlDocument(XmlPen("Tip", rs, "0 0 512 512 1023 1023", "900", "20"))
+                                : "x\r\n" + TextPen("Tip", rs, "0 0 512 512 1023 1023", "900", "20"));
+            Prompter.Log.clear();
+            Start();
+            ASSERT_TRUE(TabletForm->IsConfigValid());
+            EXPECT_EQ(PenNames().size(), 1);
+
+            TabletForm->CbLimitT->setChecked(false);
+            TabletForm->CbLimitTClick();
+            for (const QPoint& p : TabletForm->GetGraph()->GetPoints())
+                Drag(p, QPoint(260, 240));
+            Drag(QPoint(GraphMargin - 7, TabletForm->GetGraph()->GetUpperThresholdY()), QPoint(5, 100));
+
+            Prompter.Modals.push_back([](QDialog* d) {
+                auto* edit = static_cast<TFormEdit*>(d);
+                edit->P2X->setText("700");
+                edit->UT->setText("-3");
+                edit->OKButtonClick();
+                return edit->result();
+            });
+            TabletForm->BtModifyValuesClick();
+            Apply();
+            EXPECT_FALSE(Prompter.Messages().contains("Unable to write new config..."));
+            Stop();
+
+            std::unique_ptr<TFileHandler> back;
+            if (f == Format::Xml)
+                back = std::make_unique<TXMLHandler>(path);
+            else
+                back = std::make_unique<TTextHandler>(path);
+            ASSERT_TRUE(back->IsValid());
+            const Pen p = back->GetPens().at(0);
+            EXPECT_EQ(p.PressureResolution, r);
+            for (int32_t v : {p.P1X, p.P1Y, p.P2X, p.P2Y, p.P3X, p.P3Y, p.UpperThreshold, p.LowerThreshold}) {
+                EXPECT_GE(v, std::min(0, r));
+                EXPECT_LE(v, std::max(0, r)) << "the pen editor keeps every value on the pen's scale";
+            }
+        }
+}
+
+TEST_F(WindowTest, TenThousandPensLoadShowAndApplyInBoundedTime) {
+    QByteArray pens;
+    for (int i = 0; i < 10000; ++i)
+        pens += XmlPen("Pen" + std::to_string(i));
+    Env.Write(Wacom(), XmlDocument(pens));
+    const Cost start = Measure([&] { Start(); });
+    EXPECT_LT(start.Seconds, FastSeconds);
+    ASSERT_TRUE(TabletForm->IsConfigValid());
+    EXPECT_EQ(PenNames().size(), 10000);
+    EXPECT_EQ(TabletForm->ComboBox->currentIndex(), 9999);
+    const Cost apply = Measure([&] {
+        TabletForm->ComboBox->setCurrentIndex(5000);
+        Apply();
+    });
+    EXPECT_LT(apply.Seconds, FastSeconds);
+    EXPECT_FALSE(Prompter.Messages().contains("Unable to write new config..."));
+}
+
+TEST_F(WindowTest, AnExternalEntityNeverReachesTheWindowOrAWrittenFile) {
+    const QByteArray secret = "SECRET-" + Noise(16, 7).toHex();
+    const QString secretPath = Env.Write("secret.txt", secret);
+    const QByteArray doctype =
+        "<!DOCTYPE root [<!ENTITY xxe SYSTEM \"file://" + QFile::encodeName(secretPath) + "\">]>\r\n";
+    Env.Write(Wacom(), XmlDocument(XmlPen("&xxe;") + XmlPen("Tip"), doctype));
+    Start();
+    ASSERT_TRUE(TabletForm->IsConfigValid());
+    for (const QString& name : PenNames())
+        EXPECT_FALSE(name.contains(QString::fromLatin1(secret)));
+    Prompter.Modals.push_back([&](QDialog*) {
+        EXPECT_FALSE(FormInfo->Memo->toPlainText().contains(QString::fromLatin1(secret)));
+        return 1;
+    });
+    TabletForm->BtGenerateinfoClick();
+    Apply();
+    CreateBackupPoint();
+    Stop();
+    EXPECT_EQ(TestEnv::Read(Wacom()).indexOf(secret), -1);
+    for (const QString& name : TestEnv::List(Env.BackupDir()))
+        EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/" + name).indexOf(secret), -1) << name.toStdString();
+    EXPECT_EQ(TestEnv::Read(Settings()).indexOf(secret), -1);
+}
+
+TEST_F(WindowTest, SpecialFilesAtTheDefaultPathsMeanNoFileWithoutBlocking) {
+    QDir().mkpath(Wacom());                                                   // a folder
+    ASSERT_EQ(::mkfifo(QFile::encodeName(PenTablet()).constData(), 0644), 0); // a pipe nobody writes to
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(Env.WTablet() + "/ISD_Tablet.dat").constData()), 0);
+    // Should anything open the pipe, this unblocks it after a while; the test then fails on the time taken.
+    std::atomic<bool> done{false};
+    std::thread unblock([&] {
+        for (int i = 0; i < 100 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!done) {
+            const int fd = ::open(QFile::encodeName(PenTablet()).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    });
+    const Cost cost = Measure([&] { Start(); });
+    done = true;
+    unblock.join();
+    EXPECT_LT(cost.Seconds, 4.0);
+    EXPECT_FALSE(TabletForm->IsConfigValid());
+    EXPECT_EQ(PenNames(), QStringList{"No File"});
+}
+
+TEST_F(WindowTest, AHostileSettingsFileIsReadQuicklyAndRewrittenSoundly) {
+    QByteArray noise = Noise(8 * 1024 * 1024, 9);
+    noise += "\r\n[Nibwright]\r\nSelected Service=99999999999999\r\nPoint Limiter=\r\n";
+    Env.Write(Settings(), noise);
+    const Cost cost = Measure([&] { Start(); });
+    EXPECT_LT(cost.Seconds, FastSeconds);
+    EXPECT_LT(cost.PeakMegabytes, 64 + 8 * MegabytesPerInputMegabyte);
+    EXPECT_EQ(TabletForm->CBoxService->currentIndex(), -1);
+    TabletForm->CbLimitMp->setChecked(true);
+    Stop();
+    const TIniFile back(Settings());
+    EXPECT_EQ(back.ReadInteger("Nibwright", "Selected Service", 5), -1);
+    EXPECT_TRUE(back.ReadBool("Nibwright", "MiddlePoint Limiter", false));
+    EXPECT_TRUE(back.ReadBool("Nibwright", "Point Limiter", false));
+}
+
+} // namespace
