@@ -143,7 +143,7 @@ TEST_F(PenEditor, ApplyStoresClampedValuesAndCloses) {
     EXPECT_FALSE(ClickApply());
     EXPECT_EQ(Form.result(), TFormEdit::ResultOK);
     EXPECT_TRUE(Prompter.Messages().isEmpty());
-    const Pen& p = Form.GetPens()[0];
+    const Pen p = Form.GetPens()[0];
     EXPECT_EQ(p.P1X, 12);
     EXPECT_EQ(p.P1Y, 20);
     EXPECT_EQ(p.P2X, 1023);
@@ -165,7 +165,7 @@ TEST_F(PenEditor, RejectedFieldKeepsTheDialogOpenWithEarlierFieldsStored) {
         EXPECT_TRUE(ClickApply());
         EXPECT_EQ(Form.result(), 0);
         EXPECT_EQ(Prompter.Messages(), QStringList{"Incorrect input data..."});
-        const Pen& p = Form.GetPens()[0];
+        const Pen p = Form.GetPens()[0];
         EXPECT_EQ(p.P1X, 1023);
         EXPECT_EQ(p.P1Y, 0);
         EXPECT_EQ(p.P2X, 40);
