@@ -48,19 +48,26 @@ pugi::xml_node NextInOrder(pugi::xml_node node, pugi::xml_node root) {
 }
 
 // The pen elements: what "//TransducerTipButtonSettings | //TransducerEraserSettings" selects, every
-// element of either name at any depth, in document order. One pass without recursion, so that size and
-// nesting depth cost only linear time.
-std::vector<pugi::xml_node> SelectPens(const pugi::xml_document& doc) {
-    std::vector<pugi::xml_node> pens;
-    const pugi::xml_node root = doc;
-    for (pugi::xml_node n = root.first_child(); n; n = NextInOrder(n, root)) {
-        if (n.type() != pugi::node_element)
-            continue;
-        const char* name = n.name();
-        if (std::strcmp(name, TipElement) == 0 || std::strcmp(name, EraserElement) == 0)
-            pens.push_back(n);
+// element of either name at any depth, in document order. One pass of the parser's own iterative walk, so
+// that size and nesting depth cost only linear time.
+class PenCollector : public pugi::xml_tree_walker {
+public:
+    std::vector<pugi::xml_node> Pens;
+
+    bool for_each(pugi::xml_node& node) override {
+        const char* name = node.name();
+        // Both names begin with 'T': most elements are turned away by their first letter.
+        if (name[0] == 'T' && node.type() == pugi::node_element &&
+            (std::strcmp(name, TipElement) == 0 || std::strcmp(name, EraserElement) == 0))
+            Pens.push_back(node);
+        return true;
     }
-    return pens;
+};
+
+std::vector<pugi::xml_node> SelectPens(pugi::xml_document& doc) {
+    PenCollector collector;
+    doc.traverse(collector);
+    return std::move(collector.Pens);
 }
 
 // The element's text content: all descendant text and CDATA, in document order.
@@ -196,8 +203,10 @@ void ApplyEdits(QByteArray& target, std::vector<Edit>& edits) {
         return;
     // An element written earlier drops the content it had, pen elements nested in it included; a later edit
     // inside such a content has no place left in the document.
-    std::stable_sort(edits.begin(), edits.end(),
-                     [](const Edit& a, const Edit& b) { return a.Start < b.Start; });
+    // Edits come in document order unless a pen element is nested inside another one.
+    const auto byStart = [](const Edit& a, const Edit& b) { return a.Start < b.Start; };
+    if (!std::is_sorted(edits.begin(), edits.end(), byStart))
+        std::stable_sort(edits.begin(), edits.end(), byStart);
     std::vector<const Edit*> kept;
     size_t end = 0;
     for (const Edit& edit : edits) {
@@ -356,12 +365,16 @@ void TXMLHandler::StorePens(const APen& pens) {
             }
             if (!found)
                 continue;
+            const size_t first = edits.size();
             edits.push_back(MakeEdit(view, RequireChild(element, "UpperPressureThreshold"),
                                      IntToStr(found->UpperThreshold)));
             edits.push_back(MakeEdit(view, RequireChild(element, "LowerPressureThreshold"),
                                      IntToStr(found->LowerThreshold)));
             edits.push_back(
                 MakeEdit(view, RequireChild(element, "PressureCurveControlPoint"), CurveText(*found)));
+            // The three are siblings: in their document order they keep the whole list in order.
+            std::sort(edits.begin() + static_cast<ptrdiff_t>(first), edits.end(),
+                      [](const Edit& a, const Edit& b) { return a.Start < b.Start; });
             ++stored;
         }
     } catch (...) {
