@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <sys/resource.h>
+
 #include <ctime>
 #include <stdexcept>
 #include <string>
@@ -17,9 +19,20 @@ struct ProcessRun {
     int ExitCode = -1;
     long long SpawnNs = 0; // CLOCK_MONOTONIC just before the start
     long long WallNs = 0;  // from the start to the exit
+    long long CpuNs = 0;   // the program's own processor time, user and system
     QByteArray Out;
     QByteArray Err;
 };
+
+// The processor time of all children that have ended and been waited for.
+inline long long ChildrenCpuNs() {
+    rusage ru{};
+    getrusage(RUSAGE_CHILDREN, &ru);
+    const auto ns = [](const timeval& t) {
+        return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_usec * 1000LL;
+    };
+    return ns(ru.ru_utime) + ns(ru.ru_stime);
+}
 
 inline long long MonotonicNs() {
     timespec ts{};
@@ -37,6 +50,7 @@ inline ProcessRun RunProgram(const QString& program, const QStringList& args,
     p.setProgram(program);
     p.setArguments(args);
     ProcessRun r;
+    const long long cpuBefore = ChildrenCpuNs();
     r.SpawnNs = MonotonicNs();
     p.start();
     if (!p.waitForStarted(timeoutMs))
@@ -48,6 +62,7 @@ inline ProcessRun RunProgram(const QString& program, const QStringList& args,
         throw std::runtime_error(program.toStdString() + " did not end within the time limit");
     }
     r.WallNs = MonotonicNs() - r.SpawnNs;
+    r.CpuNs = ChildrenCpuNs() - cpuBefore;
     r.ExitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.Out = p.readAllStandardOutput();
     r.Err = p.readAllStandardError();

@@ -26,6 +26,14 @@ public:
         return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
     }
 
+    // The process's processor time so far, user and system.
+    static long long CpuNs() {
+        rusage ru{};
+        getrusage(RUSAGE_SELF, &ru);
+        return (static_cast<long long>(ru.ru_utime.tv_sec) + ru.ru_stime.tv_sec) * 1000000000LL +
+               (static_cast<long long>(ru.ru_utime.tv_usec) + ru.ru_stime.tv_usec) * 1000LL;
+    }
+
     static long PeakRssKb() {
         rusage ru{};
         getrusage(RUSAGE_SELF, &ru);
@@ -40,7 +48,7 @@ protected:
             // whole pass (and the flush to the screen) is done.
             QTimer::singleShot(0, this, [] {
                 const long long shown = MonotonicNs();
-                std::printf("shown_ns=%lld\nmaxrss_kb=%ld\n", shown, PeakRssKb());
+                std::printf("shown_ns=%lld\ncpu_ns=%lld\nmaxrss_kb=%ld\n", shown, CpuNs(), PeakRssKb());
                 std::fflush(stdout);
                 QCoreApplication::quit();
             });

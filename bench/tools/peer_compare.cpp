@@ -29,14 +29,29 @@ namespace {
 
 const char* const PenSelection = "//TransducerTipButtonSettings | //TransducerEraserSettings";
 
+// The pen elements in document order (pugixml leaves the result of a union unsorted).
+pugi::xpath_node_set SelectPens(const pugi::xml_document& doc) {
+    pugi::xpath_node_set set = doc.select_nodes(PenSelection);
+    set.sort();
+    return set;
+}
+
 struct PenText {
     std::string Name, Resolution, Curve, Upper, Lower;
     bool operator==(const PenText&) const = default;
 };
 
+// The first pen where `got` differs from `want`, for the report; -1 when they agree.
+long FirstDifference(const std::vector<PenText>& got, const std::vector<PenText>& want) {
+    for (size_t i = 0; i < std::min(got.size(), want.size()); ++i)
+        if (!(got[i] == want[i]))
+            return static_cast<long>(i);
+    return got.size() == want.size() ? -1 : static_cast<long>(std::min(got.size(), want.size()));
+}
+
 std::vector<PenText> PenTexts(const pugi::xml_document& doc) {
     std::vector<PenText> pens;
-    for (const pugi::xpath_node& n : doc.select_nodes(PenSelection)) {
+    for (const pugi::xpath_node& n : SelectPens(doc)) {
         const pugi::xml_node e = n.node();
         pens.push_back({e.child("ButtonName").text().get(), e.child("PressureResolution").text().get(),
                         e.child("PressureCurveControlPoint").text().get(),
@@ -125,7 +140,7 @@ int main(int argc, char** argv) {
         const QStringList xsArgs = {
             "ed", "-L", "-u", xpath, "-v", QString::fromStdString(curveText), root + "/xs.xml"};
 
-        std::vector<double> cliMs, xsMs;
+        std::vector<double> cliMs, xsMs, cliCpuMs, xsCpuMs;
         for (int i = 0; i < runs; ++i) {
             Copy(input, root + "/cli.xml");
             const bench::ProcessRun c = bench::RunProgram(cli, cliArgs);
@@ -133,6 +148,7 @@ int main(int argc, char** argv) {
                 throw std::runtime_error("nibwright-cli set ended with " + std::to_string(c.ExitCode) + ": " +
                                          c.Err.toStdString());
             cliMs.push_back(c.WallNs / 1e6);
+            cliCpuMs.push_back(c.CpuNs / 1e6);
             QDir(root + "/app/Backup").removeRecursively();
 
             Copy(input, root + "/xs.xml");
@@ -141,6 +157,7 @@ int main(int argc, char** argv) {
                 throw std::runtime_error("xmlstarlet ended with " + std::to_string(x.ExitCode) + ": " +
                                          x.Err.toStdString());
             xsMs.push_back(x.WallNs / 1e6);
+            xsCpuMs.push_back(x.CpuNs / 1e6);
         }
 
         // Both outputs: well-formed, the same document, the new curve in pen `index` and nowhere else.
@@ -149,16 +166,21 @@ int main(int argc, char** argv) {
         Load(xsDoc, root + "/xs.xml", "xmlstarlet's");
         std::vector<PenText> expected = before;
         expected[static_cast<size_t>(index)].Curve = curveText;
-        const bool cliPens = PenTexts(cliDoc) == expected;
-        const bool xsPens = PenTexts(xsDoc) == expected;
+        const long cliDiff = FirstDifference(PenTexts(cliDoc), expected);
+        const long xsDiff = FirstDifference(PenTexts(xsDoc), expected);
+        if (cliDiff >= 0)
+            std::fprintf(stderr, "nibwright-cli's output differs first at pen %ld\n", cliDiff);
+        if (xsDiff >= 0)
+            std::fprintf(stderr, "xmlstarlet's output differs first at pen %ld\n", xsDiff);
+        const bool cliPens = cliDiff < 0;
+        const bool xsPens = xsDiff < 0;
         const bool same = Canonical(cliDoc) == Canonical(xsDoc);
 
         // nibwright-cli also keeps the rest of the file byte for byte.
         const QByteArray in = bench::ReadAll(input);
         const QByteArray out = bench::ReadAll(root + "/cli.xml");
         const pugi::xml_node curveNode =
-            source.select_nodes(PenSelection)[static_cast<size_t>(index)].node().child(
-                "PressureCurveControlPoint");
+            SelectPens(source)[static_cast<size_t>(index)].node().child("PressureCurveControlPoint");
         const qsizetype textStart = static_cast<qsizetype>(curveNode.first_child().offset_debug());
         const qsizetype textEnd = in.indexOf('<', textStart);
         const bool bytesKept = ChangedOnlyWithin(in, out, textStart, textEnd);
@@ -169,6 +191,9 @@ int main(int argc, char** argv) {
                     before.size(), index);
         std::printf("%-34s median %10.3f ms  baseline %10.3f ms  ratio %6.2f  target <= 1.00  %s\n",
                     "nibwright-cli set vs xmlstarlet", c, x, ratio, ratio <= 1.0 ? "MET" : "MISSED");
+        const double cc = bench::Median(cliCpuMs), xc = bench::Median(xsCpuMs);
+        std::printf("%-34s median %10.3f ms  baseline %10.3f ms  ratio %6.2f  (processor time, no target)\n",
+                    "nibwright-cli set vs xmlstarlet", cc, xc, cc / xc);
         std::printf("%-34s nibwright-cli pens %s, xmlstarlet pens %s, same document %s  %s\n", "outputs",
                     cliPens ? "ok" : "WRONG", xsPens ? "ok" : "WRONG", same ? "yes" : "NO",
                     valid ? "MET" : "MISSED");
