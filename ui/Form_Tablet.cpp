@@ -67,7 +67,7 @@ void SetLabel(QLabel* label, const QString& text) {
     label->adjustSize();
 }
 
-// Labels of fixed width keep it; only their height follows the text.
+// A label of fixed width keeps its size whatever the text.
 void SetFixedWidthLabel(QLabel* label, const QString& text) {
     if (label->text() == text)
         return;
