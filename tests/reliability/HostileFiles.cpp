@@ -9,6 +9,7 @@
 #include "support/TestEnv.h"
 #include "system/functions.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -168,6 +169,23 @@ TEST_P(HostileFile, ASingleTwentyMegabyteLineIsReadInBoundedTime) {
     EXPECT_TRUE(h->IsValid());
     ASSERT_EQ(h->GetPens().size(), 1u);
     EXPECT_EQ(h->GetPens()[0].ButtonName, NameOf(F(), "Tip"));
+}
+
+TEST_P(HostileFile, AFileBeyondTheSizeLimitIsRefusedWithoutReadingIt) {
+    // Sparse: the size says 300 MB, the disk holds a few bytes.
+    const QString path = Put(F() == Format::Xml ? XmlDocument(XmlPen("Tip")) : FileOf(F(), TextPen("Tip")));
+    ASSERT_TRUE(QFile::resize(path, qint64(300) * 1024 * 1024));
+    std::unique_ptr<TFileHandler> h;
+    const Cost cost = Measure([&] {
+        try {
+            h = Open(F(), path);
+        } catch (const std::runtime_error&) {
+            // the text format reports a file it cannot load by raising
+        }
+    });
+    EXPECT_LT(cost.Seconds, FastSeconds);
+    EXPECT_LT(cost.PeakMegabytes, 64);
+    EXPECT_TRUE(!h || !h->IsValid());
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, HostileFile, ::testing::Values(Format::Text, Format::Xml),

@@ -258,8 +258,31 @@ TEST_P(WindowDiskFailure, FailedBackupWritesAreReported) {
     EXPECT_EQ(TestEnv::List(Env.BackupDir()), QStringList());
 }
 
+TEST_P(WindowDiskFailure, AFileBeyondTheSizeLimitEndsWithoutPens) {
+    ASSERT_TRUE(QFile::resize(Path, qint64(300) * 1024 * 1024));
+    const Cost cost = Measure([&] { Start(); });
+    EXPECT_LT(cost.Seconds, FastSeconds);
+    EXPECT_LT(cost.PeakMegabytes, 128);
+    EXPECT_FALSE(TabletForm->IsConfigValid());
+    EXPECT_EQ(PenNames(), QStringList{"No File"});
+    EXPECT_FALSE(TestEnv::Exists(BackupPoint()));
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, WindowDiskFailure, ::testing::Values(Format::Text, Format::Xml),
                          [](const auto& info) { return info.param == Format::Xml ? "Xml" : "Text"; });
+
+TEST_F(WindowTest, AnXmlFileReplacedByGarbageAfterLoadingIsNotOverwritten) {
+    Env.Write(Wacom(), Sample(Format::Xml));
+    Start();
+    ASSERT_TRUE(TabletForm->IsConfigValid());
+    // Another program replaced the file since it was read with a document that no longer parses.
+    const QByteArray garbage = "<?xml version=\"1.0\"?><root><TransducerTipButtonSettings>";
+    Env.Write(Wacom(), garbage);
+    Apply();
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write new config..."});
+    EXPECT_TRUE(TestEnv::Read(Wacom()) == garbage)
+        << "storing into a document that no longer parses wrote over it";
+}
 
 TEST_F(WindowTest, AnUnwritableSettingsFileIsReportedAndKeepsItsBytes) {
     const QByteArray old = "[Nibwright]\r\nPoint Limiter=0\r\n";
