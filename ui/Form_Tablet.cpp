@@ -33,6 +33,8 @@
 #include <QStringDecoder>
 
 #include <exception>
+#include <initializer_list>
+#include <stdexcept>
 
 TTabletForm* TabletForm = nullptr;
 

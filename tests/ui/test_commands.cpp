@@ -282,6 +282,18 @@ TEST_F(CommandTest, ResetDropsTheDragAndSelectsTheLastPen) {
     EXPECT_EQ(W().GetGraph()->GetSelectedPen(), 1);
 }
 
+TEST_F(CommandTest, ChoosingAPenInTheListShowsIt) {
+    StartOnXml();
+    W().ComboBox->setFocus();
+    QTest::keyClick(W().ComboBox, Qt::Key_Up);
+    EXPECT_EQ(W().ComboBox->currentIndex(), 0);
+    EXPECT_EQ(W().GetGraph()->GetSelectedPen(), 0);
+    EXPECT_EQ(W().GetGraph()->GetPoints()[1],
+              QPoint(W().GetGraph()->ValueToX(1023, TipPen.P2X), W().GetGraph()->ValueToY(1023, TipPen.P2Y)));
+    // The pens themselves are untouched by choosing.
+    EXPECT_EQ(W().GetGraph()->GetPens()[1].P2X, EraserPen.P2X);
+}
+
 TEST_F(CommandTest, ARightButtonDragsLikeTheLeftAndHoverCopiesTheCaptions) {
     StartOnXml();
     const QPoint upper = W().GetGraph()->GetPoints()[2];
