@@ -41,7 +41,7 @@ public:
     std::vector<QRect> Rects;
 };
 
-// Text rendering needs a GUI application; one lives for the whole test program.
+// Text rendering needs a GUI application; one lives for the whole test program (GraphFixture.cpp).
 void EnsureGuiApp();
 
 inline QRgb Rgb(const QImage& img, int x, int y) {
