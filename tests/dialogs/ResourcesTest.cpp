@@ -83,6 +83,31 @@ TEST(Pictures, MissingOrDamagedFilesGiveANullImage) {
     EXPECT_TRUE(LoadJpegResource(write("head.jpg", head)).isNull());
 }
 
+TEST(Pictures, DamagedBytesAreDecodedOrRefusedWithoutHarm) {
+    QFile real(ImWarnResource);
+    ASSERT_TRUE(real.open(QIODevice::ReadOnly));
+    const QByteArray good = real.readAll();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("damaged.jpg");
+    uint32_t seed = 12345;
+    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes = good;
+        for (int i = 0; i < 4; ++i)
+            bytes[static_cast<qsizetype>(next() % bytes.size())] = static_cast<char>(next() >> 16);
+        if (round % 3 == 0)
+            bytes.truncate(static_cast<qsizetype>(next() % bytes.size()));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        const QImage image = LoadJpegResource(path);
+        if (!image.isNull()) { // a damaged stream may still decode; its size stays within the limit
+            EXPECT_LE(image.width() * image.height(), 8192 * 8192) << round;
+        }
+    }
+}
+
 TEST(Pictures, GreyJpegDecodesToTheSameGreys) {
     QImage grey(9, 4, QImage::Format_Grayscale8);
     for (int y = 0; y < grey.height(); ++y)
