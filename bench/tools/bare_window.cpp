@@ -6,8 +6,12 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    const long long entered = ShowProbe::MonotonicNs();
     QApplication app(argc, argv);
+    std::printf("main_ns=%lld\napp_ns=%lld\n", entered, ShowProbe::MonotonicNs());
     QWidget window;
     window.setWindowTitle("Nibwright");
     window.resize(713, 632);

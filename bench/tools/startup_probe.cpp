@@ -55,14 +55,21 @@ int main(int argc, char** argv) {
     platform.ExePath = root + "/app/nibwright";
     SetPlatform(&platform);
 
+    // The moments between the steps, for the breakdown of the start-up.
+    const long long entered = ShowProbe::MonotonicNs();
     TNibApplication app(argc, argv);
+    const long long application = ShowProbe::MonotonicNs();
     QApplication::setApplicationName("Nibwright");
     NibInitResources();
     NoBoxPrompter prompter;
     app.SetPrompter(&prompter);
     CreateForms(prompter);
+    const long long forms = ShowProbe::MonotonicNs();
     new ShowProbe(TabletForm);
-    TabletForm->show();
+    TabletForm->show(); // the first showing loads the preference file
+    const long long shown = ShowProbe::MonotonicNs();
+    std::printf("main_ns=%lld\napp_ns=%lld\nforms_ns=%lld\nshow_ns=%lld\n", entered, application, forms,
+                shown);
     const int result = app.exec();
     DestroyForms();
     SetPlatform(nullptr);
