@@ -297,6 +297,16 @@ TEST_F(WindowTest, AnUnwritableSettingsFileIsReportedAndKeepsItsBytes) {
     EXPECT_TRUE(TestEnv::Read(Settings()) == old);
 }
 
+TEST_F(WindowTest, ASettingsPathThatIsAFolderIsReportedAndLeftAlone) {
+    QDir().mkpath(Settings());
+    Env.Write(Settings() + "/inside", "x");
+    Start();
+    Stop();
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write to " + Settings()});
+    EXPECT_TRUE(QFileInfo(Settings()).isDir());
+    EXPECT_EQ(TestEnv::Read(Settings() + "/inside"), QByteArray("x"));
+}
+
 // ---- hostile files through the window
 
 TEST_F(WindowTest, ResolutionZeroAndMinusOneLoadDragEditAndApply) {
