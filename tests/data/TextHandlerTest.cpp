@@ -131,7 +131,7 @@ TEST_F(TextHandlerTest, FailedPenStaysAndOnlyTheLastCompleteBlockDecides) {
     TTextHandler h(path);
     ASSERT_TRUE(h.IsValid());
     ASSERT_EQ(h.GetPens().size(), 2u);
-    const Pen& bad = h.GetPens()[0];
+    const Pen bad = h.GetPens()[0];
     EXPECT_EQ(bad.UpperLineIndex, 4); // filled before the curve failed
     EXPECT_EQ(bad.LowerLineIndex, 5);
     EXPECT_EQ(bad.CurveLineIndex, 0);
