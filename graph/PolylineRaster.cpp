@@ -131,11 +131,6 @@ QRect TRingShape::Paint(QImage& image, int cx, int cy, QRgb colour, TPaintMode m
     return box;
 }
 
-bool TThickPolyline::BuiltFor(const QPoint* vertices, int count, int width, int height) const {
-    return Built && width == W && height == H && count == int(Key.size()) &&
-           std::equal(Key.begin(), Key.end(), vertices);
-}
-
 void TThickPolyline::Build(const QPoint* vertices, int count, int width, int height) {
     for (int r = RowMin; r <= RowMax && r < int(Rows.size()); ++r)
         Rows[r].clear();
@@ -145,8 +140,6 @@ void TThickPolyline::Build(const QPoint* vertices, int count, int width, int hei
         Rows.resize(H);
     RowMin = H;
     RowMax = -1;
-    Key.assign(vertices, vertices + count);
-    Built = true;
 
     auto clampPoint = [](QPoint p) {
         return QPoint(std::clamp(p.x(), -CoordinateLimit, CoordinateLimit),

@@ -51,8 +51,6 @@ private:
 class TThickPolyline {
 public:
     void Build(const QPoint* vertices, int count, int width, int height);
-    // True when the last Build was for exactly these vertices and this image size.
-    bool BuiltFor(const QPoint* vertices, int count, int width, int height) const;
     // Inverts (or paints) every pixel of the set once; returns their bounding rectangle (empty when none).
     QRect Paint(QImage& image, QRgb colour, TPaintMode mode) const;
     const std::vector<TSpan>& Spans() const { return Result; }
@@ -74,8 +72,6 @@ private:
     int RowMax = -1;
     std::vector<TSpan> Result;
     QRect Box;
-    std::vector<QPoint> Key;
-    bool Built = false;
     bool RunOpen = false; // the run of line pixels on one row not yet stamped
     int RunY = 0;
     int RunX0 = 0;

@@ -162,18 +162,6 @@ TEST(ThickPolyline, FarOutsideVerticesAreClippedQuickly) {
     EXPECT_EQ(raster.Bounds(), QRect(0, 249, 500, 3));
 }
 
-TEST(ThickPolyline, RemembersWhatItWasBuiltFor) {
-    const auto v = CurveVertices({QPoint(12, 488), QPoint(250, 250), QPoint(488, 12)});
-    TThickPolyline raster;
-    EXPECT_FALSE(raster.BuiltFor(v.data(), int(v.size()), 500, 500));
-    raster.Build(v.data(), int(v.size()), 500, 500);
-    EXPECT_TRUE(raster.BuiltFor(v.data(), int(v.size()), 500, 500));
-    EXPECT_FALSE(raster.BuiltFor(v.data(), int(v.size()), 300, 300));
-    auto moved = v;
-    moved[100] += QPoint(1, 0);
-    EXPECT_FALSE(raster.BuiltFor(moved.data(), int(moved.size()), 500, 500));
-}
-
 TEST(PaintModes, InvertIsNotColourXorPixelAndUndoesItself) {
     QImage img(8, 1, QImage::Format_RGB32);
     const QRgb start[8] = {0xFFFFFF, 0xD0D0D0, 0x000000, 0xA0A0A0, 0xFF0000, 0x008000, 0x123456, 0xFEDCBA};
