@@ -29,7 +29,9 @@
 
 #include <atomic>
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <thread>
 #include <unistd.h>
 
@@ -270,6 +272,56 @@ TEST_P(WindowDiskFailure, AFileBeyondTheSizeLimitEndsWithoutPens) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, WindowDiskFailure, ::testing::Values(Format::Text, Format::Xml),
                          [](const auto& info) { return info.param == Format::Xml ? "Xml" : "Text"; });
+
+// A real disk that is full: a small memory file system mounted on the driver's folder (needs root).
+class FullDisk {
+public:
+    explicit FullDisk(const QString& folder) : Folder(QFile::encodeName(folder)) {
+        QDir().mkpath(folder);
+        Mounted = ::mount("tmpfs", Folder.constData(), "tmpfs", 0, "size=512k") == 0;
+    }
+    ~FullDisk() {
+        if (Mounted)
+            ::umount2(Folder.constData(), MNT_DETACH);
+    }
+    bool Mounted = false;
+
+    // Fills the file system up to `keepFree` bytes with a file of its own.
+    void Fill(qint64 keepFree) {
+        struct statvfs st {};
+        ASSERT_EQ(::statvfs(Folder.constData(), &st), 0);
+        const qint64 free = qint64(st.f_bavail) * qint64(st.f_frsize);
+        QFile filler(QFile::decodeName(Folder) + "/filler");
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        ASSERT_EQ(filler.write(QByteArray(free - keepFree, 'f')), free - keepFree);
+        filler.close();
+    }
+
+private:
+    QByteArray Folder;
+};
+
+TEST_F(WindowTest, ARealFullDiskFailsApplyAndSaveAndKeepsTheFile) {
+    FullDisk disk(Env.WTablet());
+    if (!disk.Mounted)
+        GTEST_SKIP() << "mounting a small file system needs root";
+    QByteArray pens;
+    for (int i = 0; i < 400; ++i)
+        pens += XmlPen("Pen" + std::to_string(i));
+    const QByteArray before = XmlDocument(pens);
+    ASSERT_GT(before.size(), 64 * 1024);
+    Env.Write(Wacom(), before);
+    disk.Fill(16 * 1024);
+    Start();
+    ASSERT_TRUE(TabletForm->IsConfigValid());
+    Apply();
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write new config..."});
+    Prompter.Log.clear();
+    Save();
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Save File Error..."});
+    EXPECT_TRUE(TestEnv::Read(Wacom()) == before);
+    EXPECT_EQ(TestEnv::List(Env.WTablet()), (QStringList{"Wacom_Tablet.dat", "filler"}));
+}
 
 TEST_F(WindowTest, AnXmlFileReplacedByGarbageAfterLoadingIsNotOverwritten) {
     Env.Write(Wacom(), Sample(Format::Xml));
