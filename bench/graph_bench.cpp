@@ -43,7 +43,7 @@ std::vector<QPoint> Path(int size) {
     std::vector<QPoint> path;
     const double r = size * 0.3;
     for (int i = 0; i < 64; ++i) {
-        const double a = i * 2 * M_PI / 64;
+        const double a = i * 2 * 3.14159265358979323846 / 64;
         path.emplace_back(int(size / 2 + r * std::cos(a)), int(size / 2 + r * std::sin(a)));
     }
     return path;
