@@ -6,7 +6,6 @@
 
 #include <stdexcept>
 #include <string_view>
-#include <utility>
 
 namespace {
 
@@ -155,16 +154,27 @@ void TTextHandler::StorePens(const APen& pens) {
         // writing on its behalf would overwrite lines that are not its own.
         if (pen.CurveLineIndex == 0)
             continue;
-        const std::pair<int32_t, std::string> writes[3] = {
-            {pen.CurveLineIndex, std::string(KeyCurve) + ' ' + CurveText(pen)},
-            {pen.UpperLineIndex, std::string(KeyUpper) + ' ' + IntToStr(pen.UpperThreshold)},
-            {pen.LowerLineIndex, std::string(KeyLower) + ' ' + IntToStr(pen.LowerThreshold)},
+        struct Write {
+            int32_t Index;
+            std::string_view Keyword;
+            std::string Text;
         };
-        for (const auto& [index, text] : writes) {
+        const Write writes[3] = {
+            {pen.CurveLineIndex, KeyCurve, std::string(KeyCurve) + ' ' + CurveText(pen)},
+            {pen.UpperLineIndex, KeyUpper, std::string(KeyUpper) + ' ' + IntToStr(pen.UpperThreshold)},
+            {pen.LowerLineIndex, KeyLower, std::string(KeyLower) + ' ' + IntToStr(pen.LowerThreshold)},
+        };
+        for (const auto& [index, keyword, text] : writes) {
             if (index == 0)
                 continue;
             if (index < 0 || static_cast<size_t>(index) >= Lines.size())
                 throw std::out_of_range("List index out of bounds (" + IntToStr(index) + ")");
+            // A pen's lines always hold their keyword, also after earlier stores. One that does not was
+            // read from other lines (another file read in the meantime): its values would land on lines
+            // that are not its own.
+            if (!Contains(Lines[static_cast<size_t>(index)], keyword))
+                throw std::runtime_error("Line " + IntToStr(index) + " holds no " + std::string(keyword) +
+                                         ": the pens were not read from these lines");
             Lines[static_cast<size_t>(index)] = text;
         }
     }

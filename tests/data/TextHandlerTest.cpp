@@ -289,3 +289,29 @@ TEST_F(TextHandlerTest, LoadFromReadsAnotherFileButSavesOverTheOwn) {
     h.Save();
     EXPECT_EQ(TestEnv::Read(own), backupBytes);
 }
+
+TEST_F(TextHandlerTest, PensReadFromOtherLinesAreRefused) {
+    const QByteArray ownBytes = Join(TwoPens);
+    const QString own = Write(ownBytes);
+    const QByteArray otherBytes = Join({"one", "two", "three", "ButtonName Tip", "PressureResolution 2047",
+                                        "PressureCurveControlPoint 0 0 1 1 2 2", "UpperPressureThreshold 9",
+                                        "LowerPressureThreshold 1", "tail 1", "tail 2", "tail 3", "tail 4"});
+    const QString other = env.Write("other.dat", otherBytes);
+    TTextHandler h(own);
+    const APen ownPens = h.GetPens();
+    // The handler now holds the other file's lines while the caller still has the own file's pens (a
+    // restore whose write failed, say): storing them would put values on the other file's name lines.
+    h.LoadFrom(other);
+    ASSERT_TRUE(h.IsValid());
+    EXPECT_THROW(h.StorePens(ownPens), std::runtime_error);
+    EXPECT_EQ(h.GetLines()[3], "ButtonName Tip");
+    EXPECT_EQ(h.GetLines()[9], "tail 2");
+
+    // Pens stored again into their own lines pass, however often.
+    h.Reload();
+    APen pens = h.GetPens();
+    pens[1].UpperThreshold = 1;
+    h.StorePens(pens);
+    h.StorePens(pens);
+    EXPECT_EQ(h.GetLines()[10], "UpperPressureThreshold 1");
+}
