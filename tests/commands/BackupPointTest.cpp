@@ -24,6 +24,7 @@ QByteArray OtherXml() {
 
 struct Format {
     const char* Name;
+    friend void PrintTo(const Format& f, std::ostream* os) { *os << f.Name; }
     QByteArray (*File)();
     QByteArray Broken; // a backup point of the same format that holds no usable pen
 };

@@ -125,7 +125,7 @@ TEST_F(DialogCommands, PenEditorRejectedInputThenCancelLeavesTheGraphAsItWas) {
     const QImage before = Picture();
 
     EditPens([](QDialog* d) {
-        Type("P1X", "-5");
+        Type("P1Y", "300"); // converted and kept in the editor's copy before P2Y is rejected
         Type("P2Y", "5 ");
         QTest::mouseClick(FormEdit->OKButton, Qt::LeftButton);
         EXPECT_TRUE(d->isVisible()) << "rejected input keeps the editor open";

@@ -37,7 +37,7 @@ TEST_F(GraphCommands, HoveringCopiesTheCaptionsAfterEveryMove) {
 
 TEST_F(GraphCommands, PressCopiesNothingWhileMoveAndReleaseDo) {
     Start();
-    Move(QPoint(100, 100));
+    // Pressed straight after the load, before any move has given the graph texts of its own.
     Press(EraserMiddle);
     EXPECT_EQ(Labels(), Idle) << "the press alone does not copy the captions";
     Move(Target);

@@ -59,6 +59,22 @@ TEST_F(LoadCommands, ResetDropsTheDragReadsTheFileAgainAndSelectsTheLastPen) {
     EXPECT_TRUE(DatedBackups().isEmpty());
 }
 
+TEST_F(LoadCommands, ResetOfAFileFromElsewhereReadsThatFileAgain) {
+    Env.Write(WacomPath(), StandardXml());
+    const QString other = Env.Write(Env.Root() + "/configs/Mine.dat", StandardText());
+    Start();
+    Prompter.Files.push_back(other);
+    ASSERT_TRUE(Trigger("Open1"));
+    Drag(EraserMiddle, Target);
+
+    Click("BtReset");
+
+    EXPECT_EQ(Status(), other) << "not the default file";
+    EXPECT_EQ(PenNames(), QStringList({" Tip", " Eraser"}));
+    EXPECT_EQ(ListingLines()[6], "PressureCurveControlPoint 0 0 512 512 1023 1023");
+    EXPECT_EQ(States(), OtherFileState);
+}
+
 // --- Open... -----------------------------------------------------------------------------------------------
 
 TEST_F(LoadCommands, OpenShowsTheFileDialogAsDesigned) {
@@ -90,6 +106,7 @@ TEST_F(LoadCommands, OpenOfAFileFromElsewhereAllowsSaveButNotApplyNorBackupPoint
     EXPECT_EQ(PenNames(), QStringList({" Tip", " Eraser"}));
     EXPECT_EQ(PenIndex(), 1);
     EXPECT_EQ(States(), OtherFileState);
+    EXPECT_EQ(ListingLines()[0], "Pen internal name -  Tip") << "the text format's name keeps its blank";
 
     // Save writes the opened file, after a dated backup.
     Drag(EraserMiddle, Target);

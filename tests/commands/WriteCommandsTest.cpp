@@ -23,6 +23,7 @@ const QPoint Target2(350, 150);      // X 726, Y 726
 
 struct Format {
     const char* Name;
+    friend void PrintTo(const Format& f, std::ostream* os) { *os << f.Name; }
     QByteArray (*File)();
     const char* TipName;    // as the listing shows it
     const char* EraserName; // likewise
