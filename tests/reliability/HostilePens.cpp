@@ -115,7 +115,7 @@ TEST(HostileGraph, ValuesAtTheLimitsDrawAndDragInBoundedTime) {
         for (int32_t v : {INT32_MAX, INT32_MIN, -1}) {
             Pen p = PenWith(r, v);
             p.P1X = v;
-            p.P3X = -v / 2;
+            p.P3X = v / -2;
             p.LowerThreshold = v;
             pens.push_back(p);
         }
