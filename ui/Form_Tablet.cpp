@@ -720,6 +720,7 @@ void TTabletForm::Replace1Click() {
                           "all tablet-related aplications!)",
                           QuestionFlags) != IDYES)
         return;
+    bool replacing = false;
     try {
         const bool backupIsXml = IsXmlFile(backup);
         if (IsXmlFile(ConfigPath) != backupIsXml) {
@@ -745,6 +746,7 @@ void TTabletForm::Replace1Click() {
             return;
         }
         FileHandler->CreateDatedBackup();
+        replacing = true;
         FileHandler->LoadFrom(backup);
         if (!FileHandler->IsValid()) {
             // The backup point changed between the check and the read: write nothing, read the own file
@@ -755,6 +757,16 @@ void TTabletForm::Replace1Click() {
         }
         FileHandler->Save();
     } catch (const std::exception& e) {
+        // The preference file was not replaced (writes are all or nothing), but the handler may hold the
+        // backup point's content by now. It reads its own file again, so that it holds what the window
+        // shows and a later Apply or Save puts the shown pens into that file, not into the backup's lines.
+        if (replacing) {
+            try {
+                FileHandler->Reload();
+            } catch (const std::exception&) {
+                // Reported below like the failure itself; the handler is then invalid and writes nothing.
+            }
+        }
         Prompter.Error(QString::fromLocal8Bit(e.what()));
         return;
     }

@@ -428,6 +428,34 @@ TEST_F(CommandTest, RestoreOfABackupPointThatDoesNotReadAsValidWritesNothing) {
     EXPECT_EQ(PenList(), (QStringList{"Tip", "Eraser"}));
 }
 
+TEST_F(CommandTest, AfterARestoreThatCouldNotWriteApplyStillWritesTheShownPensIntoTheFile) {
+    // A text backup point whose lines lie elsewhere than in the preference file.
+    Env.Write(Env.BackupDir() + "/FirstRunBackup.bak", "a\r\nb\r\nc\r\n" + TextConfig({EraserPen}));
+    Config = WriteDefault(0, TextConfig({TipPen}));
+    Start();
+    SetWriteFaultHook([this](const QString& path, const QByteArray& bytes) -> qint64 {
+        if (path == Config)
+            throw WriteError("disk full");
+        return bytes.size();
+    });
+    Prompter.Answers.push_back(IDYES);
+    W().Replace1Click();
+    ASSERT_EQ(Prompter.OfKind("error").size(), 1u);
+    EXPECT_TRUE(Env.Fake().Starts.empty()) << "the command ends at the failed step";
+    SetWriteFaultHook(nullptr);
+
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&W()));
+    Drag(W().GetGraph()->GetPoints()[1], QPoint(300, 200));
+    Prompter.Answers.push_back(IDYES);
+    W().BtApplyClick();
+    EXPECT_FALSE(Prompter.Messages().contains("Unable to write new config..."));
+    const APen written = TextPensOf(Config);
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_EQ(written[0].ButtonName, " Tip");
+    EXPECT_EQ(written[0].P2X, 619);
+    EXPECT_EQ(written[0].UpperThreshold, TipPen.Upper);
+}
+
 TEST_F(CommandTest, RestoreAcrossFormatsOrWithoutABackupPointChangesNothing) {
     StartOnXml();
     const QByteArray before = TestEnv::Read(Config);
