@@ -334,12 +334,14 @@ void TXMLHandler::StorePens(const APen& pens) {
     if (!FileExists(FileName))
         throw std::runtime_error("Cannot store the pens: " + FileName.toStdString() + " no longer exists");
     QByteArray bytes = ReadBytes(FileName);
-    auto doc = std::make_unique<pugi::xml_document>();
-    if (!Parse(*doc, bytes))
+    // The document is parsed in place of the previous one, so that one document's memory serves both; on
+    // failure the previous one is parsed again from its bytes, which are still held.
+    if (!Parse(*D->Doc, bytes)) {
+        Parse(*D->Doc, D->Bytes);
         throw std::runtime_error("Cannot store the pens: " + FileName.toStdString() +
                                  " is no longer a well-formed document");
+    }
     D->Bytes = std::move(bytes);
-    D->Doc = std::move(doc);
     D->HasContent = true;
 
     // Pens by NodeIndex, each list in array order: the first pen of the element's name in the list of the
