@@ -111,7 +111,15 @@ inline int FuzzTextFile(const uint8_t* data, size_t size) {
                 if (index > 0)
                     found.insert(size_t(index));
 
-        handler.StorePens(Extremes(pens));
+        // Storing may refuse a file whose lines no longer hold the pens' keywords where they were found
+        // (a line shared by two values is one): the window reports that as a failed write. Even then it
+        // must not have touched any other line.
+        bool refused = false;
+        try {
+            handler.StorePens(Extremes(pens));
+        } catch (const std::runtime_error&) {
+            refused = true;
+        }
         const std::vector<std::string>& after = handler.GetLines();
         Check(after.size() == before.size(), "storing changed the number of lines");
         for (size_t i = 0; i < before.size() && i < after.size(); ++i)
@@ -119,6 +127,8 @@ inline int FuzzTextFile(const uint8_t* data, size_t size) {
                 Check(after[i] == before[i],
                       "storing changed line " + std::to_string(i) + ", not a pen's line");
 
+        if (refused)
+            return;
         const QString out = ScratchPath("text-out.dat");
         handler.SaveAs(out);
         TTextHandler back(out);
