@@ -354,7 +354,9 @@ void TXMLHandler::StorePens(const APen& pens) {
     std::vector<Edit> edits;
     try {
         int32_t stored = 0;
-        for (pugi::xml_node element : SelectPens(*D->Doc)) {
+        const std::vector<pugi::xml_node> elements = SelectPens(*D->Doc);
+        edits.reserve(std::min(elements.size(), Pens.size()) * 3);
+        for (pugi::xml_node element : elements) {
             const std::string name = ChildText(element, "ButtonName");
             const Pen* found = nullptr;
             if (auto it = byIndex.find(stored); it != byIndex.end()) {
