@@ -4,6 +4,8 @@
 
 #include "CommandFixture.h"
 
+#include "system/functions.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
@@ -70,6 +72,15 @@ TEST_F(BackupPoint, AnInvalidFileWritesNoBackupPointAndNoFolder) {
     EXPECT_FALSE(TestEnv::Exists(Env.BackupDir()));
     EXPECT_FALSE(Act("ManuallySetFirstRunBackup1")->isEnabled());
     EXPECT_FALSE(Act("Replace1")->isEnabled());
+}
+
+TEST_F(BackupPoint, TheFirstValidFileOpenedFromElsewhereBecomesTheBackupPoint) {
+    const QString other = Env.Write(Env.Root() + "/configs/Mine.dat", StandardText());
+    Start();
+    ASSERT_FALSE(TestEnv::Exists(BackupPointPath()));
+    Prompter.Files.push_back(other);
+    ASSERT_TRUE(Trigger("Open1"));
+    EXPECT_EQ(Bytes(BackupPointPath()), Str(StandardText()));
 }
 
 // --- C&reate Backup Point ----------------------------------------------------------------------------------
@@ -276,4 +287,24 @@ TEST_F(BackupPoint, ABackupPointTakenFromWacomTabletIsRestoredIntoPenTablet) {
     EXPECT_EQ(Starts()[0].Parameters, RestartLine("TabletServicePen"));
     EXPECT_EQ(PenNames(), QStringList({"Tip", "Eraser"}));
     EXPECT_EQ(Status(), PenPath());
+}
+
+TEST_F(BackupPoint, RestoreWhoseRestartIsDeclinedStillLoadsTheRestoredFile) {
+    const QByteArray original = StandardXml();
+    Env.Write(WacomPath(), original);
+    Start();
+    Env.Write(WacomPath(), OtherXml());
+    Click("BtReset");
+    ASSERT_EQ(PenNames(), QStringList({"Pen tip", "Pen eraser"}));
+    SelectPen(0);
+    ChooseService(1);
+    Env.Fake().FailStartsFrom = 0;
+
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("Replace1"));
+
+    EXPECT_EQ(Prompter.Messages(), QStringList({RestartFailedMessage}));
+    EXPECT_EQ(Bytes(WacomPath()), Str(original));
+    EXPECT_EQ(PenNames(), QStringList({"Tip", "Eraser"}));
+    EXPECT_EQ(PenIndex(), 1);
 }
