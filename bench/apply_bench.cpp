@@ -133,8 +133,10 @@ int main(int argc, char** argv) {
     TheWorld();
     for (const Input& in : Inputs()) {
         benchmark::RegisterBenchmark(("TwoCopies/" + in.Label).c_str(), TwoAtomicCopies, in)
+            ->MinTime(0.1)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("Apply/" + in.Label).c_str(), ApplySequence, in)
+            ->MinTime(0.1)
             ->Unit(benchmark::kMillisecond);
     }
     return bench::RunBenchmarks(argc, argv, [](bench::Summary& s) {
