@@ -46,8 +46,12 @@ public:
         LastOpenOptions = options;
         if (Files.empty())
             return std::nullopt;
-        auto f = Files.front();
+        // Unpacked rather than copied whole: GCC 12 sees a copied optional<QString> as maybe uninitialised.
+        const bool chosen = Files.front().has_value();
+        const QString f = chosen ? *Files.front() : QString();
         Files.pop_front();
+        if (!chosen)
+            return std::nullopt;
         return f;
     }
 
