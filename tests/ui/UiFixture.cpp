@@ -1,31 +1,13 @@
 #include "UiFixture.h"
 
-#include "ui/Application.h"
-#include "ui/Resources.h"
+#include "support/AppEnvironment.h"
 
 #include <QComboBox>
 #include <QFile>
 
 namespace {
 
-// One application object for the whole test program, made before the first test.
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_ui";
-        static char* argv[] = {name, nullptr};
-        App = std::make_unique<TNibApplication>(argc, argv);
-        NibInitResources();
-    }
-    void TearDown() override { App.reset(); }
-
-private:
-    std::unique_ptr<TNibApplication> App;
-};
-
-[[maybe_unused]] ::testing::Environment* const AppEnv =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+[[maybe_unused]] const auto* const Registered = RegisterAppEnvironment("test_ui");
 
 QByteArray Num(int v) {
     return QByteArray::number(v);
