@@ -1,5 +1,7 @@
 #include "ui/Form_ConfChoose.h"
 
+#include "ui/WindowPlacement.h"
+
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -7,22 +9,6 @@
 #include <QScreen>
 
 TFormChoose* FormChoose = nullptr;
-
-namespace {
-
-// Places the window in the middle of its screen (the screen of the owner window, when it has one).
-void CentreOnScreen(QWidget* window) {
-    const QWidget* owner = window->parentWidget();
-    QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QSize frame = window->frameGeometry().size();
-    window->move(area.x() + (area.width() - frame.width()) / 2,
-                 area.y() + (area.height() - frame.height()) / 2);
-}
-
-} // namespace
 
 TFormChoose::TFormChoose(IPrompter&, QWidget* parent) : TFormChoose(parent) {}
 

@@ -1,5 +1,7 @@
 #include "ui/Form_Edit.h"
 
+#include "ui/WindowPlacement.h"
+
 #include "ui/Prompter.h"
 
 #include <QFont>
@@ -13,18 +15,6 @@
 TFormEdit* FormEdit = nullptr;
 
 namespace {
-
-// Places the window in the middle of its screen (the screen of the owner window, when it has one).
-void CentreOnScreen(QWidget* window) {
-    const QWidget* owner = window->parentWidget();
-    QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QSize frame = window->frameGeometry().size();
-    window->move(area.x() + (area.width() - frame.width()) / 2,
-                 area.y() + (area.height() - frame.height()) / 2);
-}
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, int left, int top) {
     auto* label = new QLabel(QString::fromLatin1(text), parent);

@@ -1,5 +1,7 @@
 #include "ui/Form_Info.h"
 
+#include "ui/WindowPlacement.h"
+
 #include <QFont>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -13,18 +15,6 @@
 TFormInfo* FormInfo = nullptr;
 
 namespace {
-
-// Places the window in the middle of its screen (the screen of the owner window, when it has one).
-void CentreOnScreen(QWidget* window) {
-    const QWidget* owner = window->parentWidget();
-    QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QSize frame = window->frameGeometry().size();
-    window->move(area.x() + (area.width() - frame.width()) / 2,
-                 area.y() + (area.height() - frame.height()) / 2);
-}
 
 // Pen names are bytes as the file holds them: an XML file gives UTF-8, a text file the 8-bit code page.
 // Text that is valid UTF-8 is shown as such; anything else byte for byte as Latin-1.
