@@ -246,6 +246,9 @@ struct TXMLHandler::Impl {
     QByteArray Bytes; // what Save and SaveAs write
     std::unique_ptr<pugi::xml_document> Doc = std::make_unique<pugi::xml_document>();
     bool HasContent = false; // false when the last load could not read any bytes at all
+    // True while Doc is exactly the parse of Bytes, so that its offsets point into Bytes; edits put into
+    // both end it, as the document's offsets then still refer to the bytes before the edits.
+    bool DocIsParseOfBytes = false;
 };
 
 TXMLHandler::TXMLHandler(const QString& fileName) : TFileHandler(fileName), D(std::make_unique<Impl>()) {
@@ -263,6 +266,7 @@ bool TXMLHandler::Read(const QString& path) {
     D->Doc->reset();
     D->Bytes.clear();
     D->HasContent = false;
+    D->DocIsParseOfBytes = false;
     if (!FileExists(path))
         return false;
     try {
@@ -275,6 +279,7 @@ bool TXMLHandler::Read(const QString& path) {
     D->HasContent = true;
     if (!Parse(*D->Doc, D->Bytes))
         return false;
+    D->DocIsParseOfBytes = true;
 
     bool result = false;
     int32_t counter = 0;
@@ -334,14 +339,19 @@ void TXMLHandler::StorePens(const APen& pens) {
     if (!FileExists(FileName))
         throw std::runtime_error("Cannot store the pens: " + FileName.toStdString() + " no longer exists");
     QByteArray bytes = ReadBytes(FileName);
-    // The document is parsed in place of the previous one, so that one document's memory serves both; on
-    // failure the previous one is parsed again from its bytes, which are still held.
-    if (!Parse(*D->Doc, bytes)) {
-        Parse(*D->Doc, D->Bytes);
-        throw std::runtime_error("Cannot store the pens: " + FileName.toStdString() +
-                                 " is no longer a well-formed document");
+    // Bytes unchanged since the document was parsed from them need no second parse. Otherwise the document
+    // is parsed in place of the previous one, so that one document's memory serves both; on failure the
+    // previous one is parsed again from its bytes, which are still held.
+    if (!D->DocIsParseOfBytes || bytes != D->Bytes) {
+        D->DocIsParseOfBytes = false;
+        if (!Parse(*D->Doc, bytes)) {
+            D->DocIsParseOfBytes = Parse(*D->Doc, D->Bytes);
+            throw std::runtime_error("Cannot store the pens: " + FileName.toStdString() +
+                                     " is no longer a well-formed document");
+        }
+        D->Bytes = std::move(bytes);
+        D->DocIsParseOfBytes = true;
     }
-    D->Bytes = std::move(bytes);
     D->HasContent = true;
 
     // Pens by NodeIndex, each list in array order: the first pen of the element's name in the list of the
@@ -384,5 +394,7 @@ void TXMLHandler::StorePens(const APen& pens) {
     } catch (...) {
         // A missing element or a place that cannot be found ends the storing; what was set so far stays.
     }
+    if (!edits.empty())
+        D->DocIsParseOfBytes = false;
     ApplyEdits(D->Bytes, edits);
 }
