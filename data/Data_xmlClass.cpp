@@ -165,7 +165,9 @@ Edit MakeEdit(std::string_view bytes, pugi::xml_node element, const std::string&
     if (bytes[open - 2] == '/') {
         edit.Start = open - 2;
         edit.End = open;
-        edit.Replacement = ">" + Escape(text) + "</" + std::string(name) + ">";
+        const std::string escaped = Escape(text);
+        edit.Replacement.reserve(escaped.size() + name.size() + 4);
+        edit.Replacement.append(">").append(escaped).append("</").append(name).append(">");
         return edit;
     }
     int depth = 1;
