@@ -56,7 +56,6 @@ TAboutBox::TAboutBox(IPrompter& prompter, QWidget* parent)
         auto* label = new QLabel(caption, Panel1);
         label->setObjectName(QString::fromLatin1(name));
         label->move(left, top);
-        label->adjustSize();
         return label;
     };
     const auto colour = [](QLabel* label, Qt::GlobalColor c) {
@@ -70,7 +69,6 @@ TAboutBox::TAboutBox(IPrompter& prompter, QWidget* parent)
     heading.setBold(true);
     heading.setUnderline(true);
     Label1->setFont(heading);
-    Label1->adjustSize();
 
     Version = make("Version", QStringLiteral("Version 1.6.9.0 BETA"), 8, 26);
     Copyright = make("Copyright", QStringLiteral("Copyright (C) 2026 Nibwright"), 168, 26);
@@ -89,9 +87,8 @@ TAboutBox::TAboutBox(IPrompter& prompter, QWidget* parent)
     Comments->setFont(link);
     Comments->setWordWrap(true);
     Comments->setCursor(Qt::PointingHandCursor);
-    // Word wrap within the fixed width; the height follows the wrapped text.
+    // Word wrap within the fixed width; the height follows the wrapped text when the box is shown.
     Comments->setFixedWidth(96);
-    Comments->setFixedHeight(Comments->heightForWidth(96));
     Comments->setToolTip(QString::fromLatin1(HomePageUrl)); // the whole address, where the panel cuts it off
     Comments->installEventFilter(this);
 
@@ -122,7 +119,13 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TAboutBox::setVisible(bool visible) {
-    if (visible && !isVisible())
+    if (visible && !isVisible()) {
+        // The box is built at start-up but seldom shown: measuring the texts waits until it is.
+        for (QLabel* label : {Label1, Version, Copyright, Label2, Label3})
+            label->adjustSize();
+        Copyright->resize(233, Copyright->height());
+        Comments->setFixedHeight(Comments->heightForWidth(96));
         CentreOnScreen(this);
+    }
     QDialog::setVisible(visible);
 }

@@ -96,7 +96,8 @@ TTabletForm::TTabletForm(IPrompter& prompter, QWidget* parent) : QMainWindow(par
     if (!QFontDatabase::hasFamily("Tahoma"))
         font.setStretch(QFont::Condensed);
     setFont(font);
-    setWindowIcon(QIcon(QString::fromLatin1(IconResource)));
+    // The icon is a PNG: naming the format spares probing every image plugin for it.
+    setWindowIcon(QIcon(QPixmap(QString::fromLatin1(IconResource), "PNG")));
 
     BuildMenu();
     BuildControls();
