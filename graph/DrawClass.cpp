@@ -300,7 +300,26 @@ void TDrawClass::InvertCurve(const Figure& f) {
         c.Valid = true;
         raster = &c.Raster;
     }
-    Report(raster->Paint(Image.Image(), CurveColour, TPaintMode::Invert));
+    const QRect painted = raster->Paint(Image.Image(), CurveColour, TPaintMode::Invert);
+    if (painted.isEmpty())
+        return;
+    // The curve's bounding box covers most of the graph, though the curve itself is thin: report the
+    // bounds of each run of segments instead, widened by the pen's pixel on either side, so that the owner
+    // repaints little more than the curve. Every painted pixel lies on a segment's line widened that way.
+    const std::array<QPoint, CurveVertexCount> vertices = CurveVertices(f.Points);
+    constexpr int SegmentsPerRect = 16;
+    for (int first = 0; first + 1 < CurveVertexCount; first += SegmentsPerRect) {
+        const int last = std::min(first + SegmentsPerRect, CurveVertexCount - 1);
+        int left = vertices[size_t(first)].x(), right = left;
+        int top = vertices[size_t(first)].y(), bottom = top;
+        for (int i = first + 1; i <= last; ++i) {
+            left = std::min(left, vertices[size_t(i)].x());
+            right = std::max(right, vertices[size_t(i)].x());
+            top = std::min(top, vertices[size_t(i)].y());
+            bottom = std::max(bottom, vertices[size_t(i)].y());
+        }
+        Report(QRect(QPoint(left - 1, top - 1), QPoint(right + 1, bottom + 1)).intersected(painted));
+    }
 }
 
 void TDrawClass::InvertPointCircle(const QPoint& c) {
