@@ -350,3 +350,28 @@ TEST_F(XmlHandlerTest, ExternalEntitiesAreNeverRead) {
     }
     EXPECT_EQ(TestEnv::Read(path).indexOf("TOPSECRET"), -1);
 }
+
+// Apply twice on one handler: the second store must place its texts by the bytes the first one wrote,
+// whose element positions moved when a text changed length.
+TEST_F(XmlHandlerTest, RepeatedStoresAndSavesPlaceEveryTextByTheCurrentBytes) {
+    const QByteArray original = Document(PenElement("TransducerTipButtonSettings", "Tip") +
+                                         PenElement("TransducerEraserSettings", "Eraser"));
+    const QString path = Write(original);
+    TXMLHandler h(path);
+    APen pens = h.GetPens();
+    pens[0].UpperThreshold = 5; // "1000" -> "5": everything after it moves left
+    pens[1].P2X = 123456;       // and the eraser's curve grows
+    h.StorePens(pens);
+    h.SaveAs(path);
+    pens[0].UpperThreshold = 77777;
+    pens[1].LowerThreshold = 3;
+    h.StorePens(pens);
+    h.SaveAs(path);
+
+    const QByteArray expected =
+        Document(PenElement("TransducerTipButtonSettings", "Tip", "0 0 512 512 1023 1023", "77777") +
+                 PenElement("TransducerEraserSettings", "Eraser", "0 0 512 123456 1023 1023", "1000", "3"));
+    EXPECT_EQ(TestEnv::Read(path), expected);
+    TXMLHandler again(path);
+    EXPECT_EQ(again.GetPens(), pens);
+}
