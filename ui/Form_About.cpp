@@ -1,6 +1,7 @@
 #include "ui/Form_About.h"
 
 #include "ui/Prompter.h"
+#include "ui/WindowPlacement.h"
 
 #include <QEvent>
 #include <QFont>
@@ -13,22 +14,6 @@
 #include <QScreen>
 
 TAboutBox* AboutBox = nullptr;
-
-namespace {
-
-// Places the window in the middle of its screen (the screen of the owner window, when it has one).
-void CentreOnScreen(QWidget* window) {
-    const QWidget* owner = window->parentWidget();
-    QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QSize frame = window->frameGeometry().size();
-    window->move(area.x() + (area.width() - frame.width()) / 2,
-                 area.y() + (area.height() - frame.height()) / 2);
-}
-
-} // namespace
 
 TAboutBox::TAboutBox(IPrompter& prompter, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
