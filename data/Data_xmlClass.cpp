@@ -1,5 +1,6 @@
 #include "data/Data_xmlClass.h"
 
+#include "data/XmlScan.h"
 #include "system/AtomicFile.h"
 
 #include <QFileInfo>
@@ -8,9 +9,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -25,9 +28,12 @@ constexpr const char* EraserElement = "TransducerEraserSettings";
 // node offsets point into the bytes as read.
 constexpr unsigned ParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
 
-bool Parse(pugi::xml_document& doc, const QByteArray& bytes) {
+// Parses the element at `span` of `bytes` on its own. What the parser makes of an element does not depend on
+// what lies around it, so the tree is the element's subtree in the whole document, with offsets counted from
+// the span's start.
+bool ParseSpan(pugi::xml_document& doc, const QByteArray& bytes, XmlElementSpan span) {
     const pugi::xml_parse_result result = doc.load_buffer(
-        bytes.constData(), static_cast<size_t>(bytes.size()), ParseOptions, pugi::encoding_utf8);
+        bytes.constData() + span.Begin, span.End - span.Begin, ParseOptions, pugi::encoding_utf8);
     if (!result) {
         doc.reset();
         return false;
@@ -47,9 +53,10 @@ pugi::xml_node NextInOrder(pugi::xml_node node, pugi::xml_node root) {
     return pugi::xml_node();
 }
 
-// The pen elements: what "//TransducerTipButtonSettings | //TransducerEraserSettings" selects, every
-// element of either name at any depth, in document order. One pass of the parser's own iterative walk, so
-// that size and nesting depth cost only linear time.
+// The pen elements of one parsed pen element: itself and every pen element at any depth inside it, in
+// document order. Over the outermost pen elements in their order, this is what
+// "//TransducerTipButtonSettings | //TransducerEraserSettings" selects in the whole document. One pass of the
+// parser's own iterative walk, so that size and nesting depth cost only linear time.
 class PenCollector : public pugi::xml_tree_walker {
 public:
     std::vector<pugi::xml_node> Pens;
@@ -70,8 +77,107 @@ std::vector<pugi::xml_node> SelectPens(pugi::xml_document& doc) {
     return std::move(collector.Pens);
 }
 
+// Parses the outermost pen elements one by one as the pass over the whole document meets them, and hands
+// each parsed one to `process` in document order. An element is first tried whole: from its '<' to the
+// first end tag of its name, parsed on its own. When that parses, it is the element (a shorter element would
+// leave that end tag at the top level, where it cannot parse), and the pass need not scan it. Otherwise, as
+// for a pen element nested in another of its name, the pass scans it and it is parsed afterwards.
+//
+// `process` raising stops the handing on: later elements are not processed, while the pass still decides
+// whether the document is well-formed. Stopped tells of it.
+class PenParser : public XmlElementSink {
+public:
+    using Process = std::function<void(pugi::xml_document&, XmlElementSpan)>;
+
+    PenParser(const QByteArray& bytes, Process process)
+        : Bytes(bytes), View(bytes.constData(), static_cast<size_t>(bytes.size())),
+          Handle(std::move(process)),
+          // What failed tries may cost in all before trying stops, so that the pass stays linear in the
+          // size whatever the document holds.
+          TryBudget(View.size() / 2 + MaxTry) {}
+
+    size_t Take(size_t begin) override {
+        if (Stopped || TryBudget == 0)
+            return 0;
+        const size_t end = CandidateEnd(begin);
+        if (end != 0 && ParseSpan(Doc, Bytes, {begin, end})) {
+            Hand({begin, end});
+            return Stopped ? 0 : end;
+        }
+        // A try that fails cost the bytes it searched or parsed: the pass will scan them again.
+        const size_t cost = end != 0 ? end - begin : std::min(View.size(), begin + MaxTry) - begin;
+        TryBudget -= std::min(TryBudget, cost);
+        return 0;
+    }
+
+    void Scanned(XmlElementSpan span) override {
+        if (Stopped)
+            return;
+        if (!ParseSpan(Doc, Bytes, span)) {
+            Stopped = true;
+            return;
+        }
+        Hand(span);
+    }
+
+    bool Stopped = false;
+
+private:
+    // A pen element is a few hundred bytes; one whose end tag lies further is left to the pass.
+    static constexpr size_t MaxTry = 64 * 1024;
+
+    void Hand(XmlElementSpan span) {
+        try {
+            Handle(Doc, span);
+        } catch (...) {
+            Stopped = true;
+        }
+    }
+
+    // Just after the first end tag of the element's name within reach, or 0.
+    size_t CandidateEnd(size_t begin) const {
+        const std::string_view name =
+            View.substr(begin + 1).starts_with(TipElement) ? TipElement : EraserElement;
+        const std::string_view area = View.substr(0, std::min(View.size(), begin + MaxTry));
+        for (size_t from = begin + 1 + name.size();;) {
+            const size_t at = area.find("</", from);
+            if (at == std::string_view::npos)
+                return 0;
+            size_t i = at + 2;
+            if (area.compare(i, name.size(), name) == 0) {
+                i += name.size();
+                while (i < area.size() &&
+                       (area[i] == ' ' || area[i] == '\t' || area[i] == '\r' || area[i] == '\n'))
+                    ++i;
+                if (i < area.size() && area[i] == '>')
+                    return i + 1;
+            }
+            from = at + 2;
+        }
+    }
+
+    const QByteArray& Bytes;
+    std::string_view View;
+    Process Handle;
+    pugi::xml_document Doc;
+    size_t TryBudget;
+};
+
+// Scans `bytes` and hands each outermost pen element, parsed, to `process`.
+XmlScanResult ScanPens(const QByteArray& bytes, const PenParser::Process& process, bool& stopped) {
+    PenParser parser(bytes, process);
+    XmlScanResult result = ScanXml(bytes, TipElement, EraserElement, &parser);
+    stopped = parser.Stopped;
+    return result;
+}
+
 // The element's text content: all descendant text and CDATA, in document order.
 std::string TextOf(pugi::xml_node element) {
+    // Most value elements hold one text and nothing else.
+    const pugi::xml_node first = element.first_child();
+    if (first && !first.next_sibling() &&
+        (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata))
+        return first.value();
     std::string text;
     for (pugi::xml_node n = element.first_child(); n; n = NextInOrder(n, element)) {
         if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
@@ -80,19 +186,39 @@ std::string TextOf(pugi::xml_node element) {
     return text;
 }
 
-pugi::xml_node RequireChild(pugi::xml_node pen, const char* name) {
-    pugi::xml_node child = pen.child(name);
-    if (!child)
-        throw std::runtime_error(std::string("missing element ") + name);
-    return child;
-}
+// The value elements of one pen element, found in one pass over its children: of each name the first
+// child of that name, as `pugi::xml_node::child` finds it.
+struct PenChildren {
+    pugi::xml_node ButtonName, Resolution, Upper, Lower, Curve;
 
-std::string ChildText(pugi::xml_node pen, const char* name) {
-    return TextOf(RequireChild(pen, name));
-}
+    explicit PenChildren(pugi::xml_node pen) {
+        for (pugi::xml_node c = pen.first_child(); c; c = c.next_sibling()) {
+            const char* n = c.name();
+            pugi::xml_node* slot = nullptr;
+            if (std::strcmp(n, "ButtonName") == 0)
+                slot = &ButtonName;
+            else if (std::strcmp(n, "PressureResolution") == 0)
+                slot = &Resolution;
+            else if (std::strcmp(n, "UpperPressureThreshold") == 0)
+                slot = &Upper;
+            else if (std::strcmp(n, "LowerPressureThreshold") == 0)
+                slot = &Lower;
+            else if (std::strcmp(n, "PressureCurveControlPoint") == 0)
+                slot = &Curve;
+            if (slot && !*slot)
+                *slot = c;
+        }
+    }
 
-void ReadInt(pugi::xml_node pen, const char* name, int32_t& out) {
-    if (!StrToInt32(ChildText(pen, name), out))
+    static pugi::xml_node Require(pugi::xml_node child, const char* name) {
+        if (!child)
+            throw std::runtime_error(std::string("missing element ") + name);
+        return child;
+    }
+};
+
+void ReadInt(pugi::xml_node child, const char* name, int32_t& out) {
+    if (!StrToInt32(TextOf(PenChildren::Require(child, name)), out))
         throw std::runtime_error(std::string("not a number in ") + name);
 }
 
@@ -122,8 +248,6 @@ struct Edit {
     size_t Start = 0;
     size_t End = 0;
     std::string Replacement;
-    pugi::xml_node Element;
-    std::string Text;
 };
 
 // The position just after the '>' that closes the tag starting at `from` (attribute values may hold '>').
@@ -160,8 +284,6 @@ Edit MakeEdit(std::string_view bytes, pugi::xml_node element, const std::string&
         throw std::runtime_error("element not found in the bytes");
     const size_t open = TagEnd(bytes, static_cast<size_t>(offset) + name.size());
     Edit edit;
-    edit.Element = element;
-    edit.Text = text;
     if (bytes[open - 2] == '/') {
         edit.Start = open - 2;
         edit.End = open;
@@ -199,8 +321,10 @@ Edit MakeEdit(std::string_view bytes, pugi::xml_node element, const std::string&
     }
 }
 
-// Puts the kept edits into the bytes and the document alike.
-void ApplyEdits(QByteArray& target, std::vector<Edit>& edits) {
+// Puts the edits into the bytes. `spans` are the outermost pen elements of the bytes, each edit lies inside
+// one of them; they are moved with the bytes, so that they stay the spans of the edited bytes (an edit only
+// replaces the content of a value element, which leaves every outermost pen element in place).
+void ApplyEdits(QByteArray& target, std::vector<Edit>& edits, std::vector<XmlElementSpan>& spans) {
     if (edits.empty())
         return;
     // An element written earlier drops the content it had, pen elements nested in it included; a later edit
@@ -233,11 +357,22 @@ void ApplyEdits(QByteArray& target, std::vector<Edit>& edits) {
     }
     bytes.append(old.constData() + at, old.size() - static_cast<qsizetype>(at));
 
-    // The same change in the document: the kept elements are disjoint, none inside another.
-    for (const Edit* edit : kept) {
-        pugi::xml_node element = edit->Element;
-        element.remove_children();
-        element.append_child(pugi::node_pcdata).set_value(edit->Text.c_str());
+    // A span starts after the edits that end before it and ends after the edits that start inside it.
+    ptrdiff_t shift = 0;
+    size_t next = 0;
+    for (XmlElementSpan& span : spans) {
+        while (next < kept.size() && kept[next]->Start < span.Begin) {
+            shift += static_cast<ptrdiff_t>(kept[next]->Replacement.size()) -
+                     static_cast<ptrdiff_t>(kept[next]->End - kept[next]->Start);
+            ++next;
+        }
+        span.Begin = static_cast<size_t>(static_cast<ptrdiff_t>(span.Begin) + shift);
+        while (next < kept.size() && kept[next]->Start < span.End) {
+            shift += static_cast<ptrdiff_t>(kept[next]->Replacement.size()) -
+                     static_cast<ptrdiff_t>(kept[next]->End - kept[next]->Start);
+            ++next;
+        }
+        span.End = static_cast<size_t>(static_cast<ptrdiff_t>(span.End) + shift);
     }
     target = std::move(bytes);
 }
@@ -245,12 +380,12 @@ void ApplyEdits(QByteArray& target, std::vector<Edit>& edits) {
 } // namespace
 
 struct TXMLHandler::Impl {
-    QByteArray Bytes; // what Save and SaveAs write
-    std::unique_ptr<pugi::xml_document> Doc = std::make_unique<pugi::xml_document>();
+    QByteArray Bytes;        // what Save and SaveAs write
     bool HasContent = false; // false when the last load could not read any bytes at all
-    // True while Doc is exactly the parse of Bytes, so that its offsets point into Bytes; edits put into
-    // both end it, as the document's offsets then still refer to the bytes before the edits.
-    bool DocIsParseOfBytes = false;
+    // The outermost pen elements of Bytes, valid while SpansAreOfBytes: a read that found the bytes
+    // well-formed sets it, and a store keeps the spans in step with the bytes it edits.
+    std::vector<XmlElementSpan> PenSpans;
+    bool SpansAreOfBytes = false;
 };
 
 TXMLHandler::TXMLHandler(const QString& fileName) : TFileHandler(fileName), D(std::make_unique<Impl>()) {
@@ -265,10 +400,10 @@ const QByteArray& TXMLHandler::GetBytes() const {
 
 bool TXMLHandler::Read(const QString& path) {
     Pens.clear();
-    D->Doc->reset();
     D->Bytes.clear();
+    D->PenSpans.clear();
     D->HasContent = false;
-    D->DocIsParseOfBytes = false;
+    D->SpansAreOfBytes = false;
     if (!FileExists(path))
         return false;
     try {
@@ -279,28 +414,33 @@ bool TXMLHandler::Read(const QString& path) {
     // A document that does not parse keeps its bytes: a restore of such a backup writes exactly what the
     // backup holds, never an empty document.
     D->HasContent = true;
-    if (!Parse(*D->Doc, D->Bytes))
-        return false;
-    D->DocIsParseOfBytes = true;
-
-    bool result = false;
     int32_t counter = 0;
-    try {
-        for (pugi::xml_node element : SelectPens(*D->Doc)) {
-            result = true;
-            Pen& pen = Pens.emplace_back();
-            pen.ButtonName = ChildText(element, "ButtonName");
-            ReadInt(element, "PressureResolution", pen.PressureResolution);
-            ReadInt(element, "UpperPressureThreshold", pen.UpperThreshold);
-            ReadInt(element, "LowerPressureThreshold", pen.LowerThreshold);
-            if (!CurveFromText(ChildText(element, "PressureCurveControlPoint"), pen))
-                throw std::runtime_error("not a curve");
-            pen.NodeIndex = counter++;
-        }
-    } catch (...) {
+    bool stopped = false;
+    XmlScanResult scan = ScanPens(
+        D->Bytes,
+        [&](pugi::xml_document& doc, XmlElementSpan) {
+            for (pugi::xml_node element : SelectPens(doc)) {
+                const PenChildren children(element);
+                Pen& pen = Pens.emplace_back();
+                pen.ButtonName = TextOf(PenChildren::Require(children.ButtonName, "ButtonName"));
+                ReadInt(children.Resolution, "PressureResolution", pen.PressureResolution);
+                ReadInt(children.Upper, "UpperPressureThreshold", pen.UpperThreshold);
+                ReadInt(children.Lower, "LowerPressureThreshold", pen.LowerThreshold);
+                if (!CurveFromText(TextOf(PenChildren::Require(children.Curve, "PressureCurveControlPoint")),
+                                   pen))
+                    throw std::runtime_error("not a curve");
+                pen.NodeIndex = counter++;
+            }
+        },
+        stopped);
+    if (!scan.WellFormed) {
+        Pens.clear();
         return false;
     }
-    return result;
+    D->PenSpans = std::move(scan.Outermost);
+    D->SpansAreOfBytes = true;
+    // A pen whose values cannot be read makes the file unreadable; the pens before it stay as read.
+    return !stopped && !Pens.empty();
 }
 
 void TXMLHandler::Save() {
@@ -341,20 +481,6 @@ void TXMLHandler::StorePens(const APen& pens) {
     if (!FileExists(FileName))
         throw std::runtime_error("Cannot store the pens: " + FileName.toStdString() + " no longer exists");
     QByteArray bytes = ReadBytes(FileName);
-    // Bytes unchanged since the document was parsed from them need no second parse. Otherwise the document
-    // is parsed in place of the previous one, so that one document's memory serves both; on failure the
-    // previous one is parsed again from its bytes, which are still held.
-    if (!D->DocIsParseOfBytes || bytes != D->Bytes) {
-        D->DocIsParseOfBytes = false;
-        if (!Parse(*D->Doc, bytes)) {
-            D->DocIsParseOfBytes = Parse(*D->Doc, D->Bytes);
-            throw std::runtime_error("Cannot store the pens: " + FileName.toStdString() +
-                                     " is no longer a well-formed document");
-        }
-        D->Bytes = std::move(bytes);
-        D->DocIsParseOfBytes = true;
-    }
-    D->HasContent = true;
 
     // Pens by NodeIndex, each list in array order: the first pen of the element's name in the list of the
     // stored counter is the one the element receives.
@@ -362,14 +488,16 @@ void TXMLHandler::StorePens(const APen& pens) {
     for (const Pen& pen : Pens)
         byIndex[pen.NodeIndex].push_back(&pen);
 
-    const std::string_view view(D->Bytes.constData(), static_cast<size_t>(D->Bytes.size()));
+    // The edits for the pen elements of one parsed outermost pen element of `source`. A missing element or
+    // a place that cannot be found raises, which ends the storing; what was set so far stays.
     std::vector<Edit> edits;
-    try {
-        int32_t stored = 0;
-        const std::vector<pugi::xml_node> elements = SelectPens(*D->Doc);
-        edits.reserve(std::min(elements.size(), Pens.size()) * 3);
-        for (pugi::xml_node element : elements) {
-            const std::string name = ChildText(element, "ButtonName");
+    int32_t stored = 0;
+    const QByteArray* source = &bytes;
+    auto process = [&](pugi::xml_document& doc, XmlElementSpan span) {
+        const std::string_view view(source->constData() + span.Begin, span.End - span.Begin);
+        for (pugi::xml_node element : SelectPens(doc)) {
+            const PenChildren children(element);
+            const std::string name = TextOf(PenChildren::Require(children.ButtonName, "ButtonName"));
             const Pen* found = nullptr;
             if (auto it = byIndex.find(stored); it != byIndex.end()) {
                 for (const Pen* pen : it->second) {
@@ -382,21 +510,47 @@ void TXMLHandler::StorePens(const APen& pens) {
             if (!found)
                 continue;
             const size_t first = edits.size();
-            edits.push_back(MakeEdit(view, RequireChild(element, "UpperPressureThreshold"),
-                                     IntToStr(found->UpperThreshold)));
-            edits.push_back(MakeEdit(view, RequireChild(element, "LowerPressureThreshold"),
-                                     IntToStr(found->LowerThreshold)));
-            edits.push_back(
-                MakeEdit(view, RequireChild(element, "PressureCurveControlPoint"), CurveText(*found)));
+            const std::tuple<pugi::xml_node, const char*, std::string> values[] = {
+                {children.Upper, "UpperPressureThreshold", IntToStr(found->UpperThreshold)},
+                {children.Lower, "LowerPressureThreshold", IntToStr(found->LowerThreshold)},
+                {children.Curve, "PressureCurveControlPoint", CurveText(*found)}};
+            for (const auto& [child, childName, text] : values) {
+                Edit edit = MakeEdit(view, PenChildren::Require(child, childName), text);
+                edit.Start += span.Begin;
+                edit.End += span.Begin;
+                edits.push_back(std::move(edit));
+            }
             // The three are siblings: in their document order they keep the whole list in order.
             std::sort(edits.begin() + static_cast<ptrdiff_t>(first), edits.end(),
                       [](const Edit& a, const Edit& b) { return a.Start < b.Start; });
             ++stored;
         }
-    } catch (...) {
-        // A missing element or a place that cannot be found ends the storing; what was set so far stays.
+    };
+
+    if (D->SpansAreOfBytes && bytes == D->Bytes) {
+        // Bytes unchanged since their pen elements were found need no second pass.
+        source = &D->Bytes;
+        pugi::xml_document doc;
+        for (const XmlElementSpan& span : D->PenSpans) {
+            if (!ParseSpan(doc, D->Bytes, span))
+                break;
+            try {
+                process(doc, span);
+            } catch (...) {
+                break;
+            }
+        }
+    } else {
+        // A file that no longer scans as well-formed leaves the previous bytes and spans as they are.
+        bool stopped = false;
+        XmlScanResult scan = ScanPens(bytes, process, stopped);
+        if (!scan.WellFormed)
+            throw std::runtime_error("Cannot store the pens: " + FileName.toStdString() +
+                                     " is no longer a well-formed document");
+        D->Bytes = std::move(bytes);
+        D->PenSpans = std::move(scan.Outermost);
+        D->SpansAreOfBytes = true;
     }
-    if (!edits.empty())
-        D->DocIsParseOfBytes = false;
-    ApplyEdits(D->Bytes, edits);
+    D->HasContent = true;
+    ApplyEdits(D->Bytes, edits, D->PenSpans);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The newer, XML generation of the preference file. The parsed document serves for selecting and reading
-// the pens; the bytes as read are kept beside it, and saving writes those bytes with the new texts put in
-// at the written elements' positions, so that everything outside the edited values stays byte-identical.
+// The newer, XML generation of the preference file. The bytes as read are kept; one pass over them checks
+// that they form a document and finds the pen elements, which alone are parsed into trees for selecting
+// and reading the pens. Saving writes the bytes with the new texts put in at the written elements'
+// positions, so that everything outside the edited values stays byte-identical.
 
 #include "data/Data_fileClass.h"
 
@@ -18,8 +19,9 @@ public:
     void SaveAs(const QString& path) override;
     void Reload() override;
     void LoadFrom(const QString& path) override;
-    // Reloads the own file, then writes the pens' values into the matching elements. When the reload fails
-    // (the file vanished or no longer parses) the previous document is kept and std::runtime_error raised.
+    // Reads the own file again, then writes the pens' values into the matching elements. When that read
+    // fails (the file vanished or no longer parses) the previous bytes are kept and std::runtime_error
+    // raised.
     void StorePens(const APen& pens) override;
 
     // Save and SaveAs write the bytes as last read or stored; they raise WriteError when the last read found

@@ -10,6 +10,7 @@
 
 #include "data/Data_textClass.h"
 #include "data/Data_xmlClass.h"
+#include "data/XmlScan.h"
 #include "system/Settings.h"
 #include "system/functions.h"
 
@@ -157,6 +158,61 @@ inline bool HasNestedPens(const uint8_t* data, size_t size) {
     return false;
 }
 
+// What a whole-document parse reads from an XML file: the parser's tree of everything, the pen elements
+// selected over it and each read as the handler reads it. The handler itself parses only the pen
+// elements it finds with its own pass over the bytes, so this is the reference it must agree with.
+// The pen elements of a whole parsed document, in document order (the parser leaves a union unsorted).
+inline pugi::xpath_node_set DocumentOrderPens(const pugi::xml_document& doc) {
+    pugi::xpath_node_set set = doc.select_nodes("//TransducerTipButtonSettings | //TransducerEraserSettings");
+    set.sort();
+    return set;
+}
+
+struct ReferenceXml {
+    bool Valid = false;
+    APen Pens;
+};
+
+inline ReferenceXml ReadXmlWholeDocument(const uint8_t* data, size_t size) {
+    ReferenceXml ref;
+    pugi::xml_document doc;
+    if (!doc.load_buffer(data, size, pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_utf8))
+        return ref;
+    auto text = [](pugi::xml_node pen, const char* name, bool& ok) {
+        pugi::xml_node child = pen.child(name);
+        ok = ok && child;
+        std::string t;
+        for (pugi::xml_node n = child.first_child(); n;) {
+            if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
+                t += n.value();
+            if (n.first_child()) {
+                n = n.first_child();
+                continue;
+            }
+            while (n != child && !n.next_sibling())
+                n = n.parent();
+            n = n == child ? pugi::xml_node() : n.next_sibling();
+        }
+        return t;
+    };
+    int32_t counter = 0;
+    for (pugi::xpath_node found : DocumentOrderPens(doc)) {
+        const pugi::xml_node element = found.node();
+        Pen& pen = ref.Pens.emplace_back();
+        bool ok = true;
+        pen.ButtonName = text(element, "ButtonName", ok);
+        ok = ok && StrToInt32(text(element, "PressureResolution", ok), pen.PressureResolution);
+        ok = ok && StrToInt32(text(element, "UpperPressureThreshold", ok), pen.UpperThreshold);
+        ok = ok && StrToInt32(text(element, "LowerPressureThreshold", ok), pen.LowerThreshold);
+        ok = ok && CurveFromText(text(element, "PressureCurveControlPoint", ok), pen);
+        if (!ok)
+            return ref;
+        pen.NodeIndex = counter++;
+    }
+    ref.Valid = !ref.Pens.empty();
+    return ref;
+}
+
 // The pens agree in every field, their names too when `names`.
 inline bool SameValues(APen a, APen b, bool names) {
     if (!names) {
@@ -177,6 +233,10 @@ inline int FuzzXmlFile(const uint8_t* data, size_t size) {
         const APen pens = handler.GetPens();
         const bool valid = handler.IsValid();
         Check(!valid || !pens.empty(), "a valid XML file without pens");
+        const ReferenceXml whole = ReadXmlWholeDocument(data, size);
+        Check(valid == whole.Valid, valid ? "the handler reads a file the whole-document parse refuses"
+                                          : "the handler refuses a file the whole-document parse reads");
+        Check(!valid || pens == whole.Pens, "the handler reads other pens than the whole-document parse");
 
         const QString out = ScratchPath("xml-out.dat");
         if (!valid) {
@@ -220,7 +280,69 @@ inline int FuzzXmlFile(const uint8_t* data, size_t size) {
                       got[i].UpperThreshold == wide[i].UpperThreshold &&
                       got[i].LowerThreshold == wide[i].LowerThreshold,
                   "pen " + std::to_string(i) + " reads back other values than were stored");
+
+        // Storing, saving to the own file and storing again on the same handler, as repeated applies do:
+        // the second store works from the places the first one moved, and must write what a handler
+        // freshly reading the saved file writes.
+        const QString own = WriteScratch("xml-own.dat", data, size);
+        TXMLHandler again(own);
+        again.StorePens(wide);
+        again.Save();
+        TXMLHandler fresh(own);
+        const APen narrow = pens;
+        again.StorePens(narrow);
+        fresh.StorePens(narrow);
+        Check(again.GetBytes() == fresh.GetBytes(),
+              "a second store on the same handler wrote other bytes than a fresh handler");
     });
+    return 0;
+}
+
+// The pass that finds the pen elements, in memory against the parser over the whole document:
+// - it calls a document well-formed exactly when the parser loads it;
+// - its spans are the outermost pen elements the parser finds, in order: each begins at the '<' of one,
+//   and parses on its own into one element of that name with as many nodes below it.
+inline int FuzzXmlScan(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const XmlScanResult scan = ScanXml(bytes, "TransducerTipButtonSettings", "TransducerEraserSettings");
+    constexpr unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single;
+    pugi::xml_document doc;
+    const bool loads = static_cast<bool>(doc.load_buffer(data, size, options, pugi::encoding_utf8));
+    Check(scan.WellFormed == loads, loads ? "the scan refuses a document the parser loads"
+                                          : "the scan accepts a document the parser refuses");
+    if (!loads)
+        return 0;
+
+    auto isPen = [](pugi::xml_node n) {
+        return n.type() == pugi::node_element && (std::strcmp(n.name(), "TransducerTipButtonSettings") == 0 ||
+                                                  std::strcmp(n.name(), "TransducerEraserSettings") == 0);
+    };
+    auto countBelow = [](pugi::xml_node n) -> size_t { return n.select_nodes(".//node()").size(); };
+    std::vector<pugi::xml_node> outermost;
+    for (pugi::xpath_node found : DocumentOrderPens(doc)) {
+        bool inside = false;
+        for (pugi::xml_node up = found.node().parent(); up && !inside; up = up.parent())
+            inside = isPen(up);
+        if (!inside)
+            outermost.push_back(found.node());
+    }
+    Check(scan.Outermost.size() == outermost.size(), "the scan finds another number of pen elements");
+    for (size_t i = 0; i < outermost.size() && i < scan.Outermost.size(); ++i) {
+        const XmlElementSpan span = scan.Outermost[i];
+        Check(span.Begin + 1 == static_cast<size_t>(outermost[i].offset_debug()),
+              "pen element " + std::to_string(i) + " begins elsewhere");
+        Check(span.Begin < span.End && span.End <= size,
+              "pen element " + std::to_string(i) + " ends outside");
+        if (!(span.Begin < span.End && span.End <= size))
+            continue;
+        pugi::xml_document part;
+        const bool parses = static_cast<bool>(
+            part.load_buffer(data + span.Begin, span.End - span.Begin, options, pugi::encoding_utf8));
+        Check(parses && part.first_child() == part.last_child() &&
+                  std::strcmp(part.first_child().name(), outermost[i].name()) == 0 &&
+                  countBelow(part.first_child()) == countBelow(outermost[i]),
+              "pen element " + std::to_string(i) + " does not parse on its own into the same element");
+    }
     return 0;
 }
 

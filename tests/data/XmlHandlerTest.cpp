@@ -375,3 +375,36 @@ TEST_F(XmlHandlerTest, RepeatedStoresAndSavesPlaceEveryTextByTheCurrentBytes) {
     TXMLHandler again(path);
     EXPECT_EQ(again.GetPens(), pens);
 }
+
+// Pen elements are first tried whole, up to the first end tag of their name; where that is not the
+// element's own end (a comment or an attribute holds the end tag, a pen of the same name is nested in it,
+// the end lies beyond reach) the whole document is scanned there instead. Both ways read and store alike.
+TEST_F(XmlHandlerTest, PenElementsWhoseFirstEndTagIsNotTheirOwnReadAndStoreAlike) {
+    QByteArray commented = PenElement("TransducerTipButtonSettings", "Commented", "1 1 2 2 3 3");
+    commented.replace("<ButtonName>", "<!-- </TransducerTipButtonSettings> --><ButtonName>");
+    QByteArray nested = PenElement("TransducerTipButtonSettings", "Outer", "4 4 5 5 6 6");
+    nested.replace("<ButtonName>", "<X a='</TransducerTipButtonSettings>'>" +
+                                       PenElement("TransducerTipButtonSettings", "Inner", "7 7 8 8 9 9") +
+                                       "</X><ButtonName>");
+    QByteArray far = PenElement("TransducerEraserSettings", "Far", "10 10 11 11 12 12");
+    far.replace("<ButtonName>", "<Padding>" + QByteArray(100 * 1024, 'p') + "</Padding><ButtonName>");
+    const QByteArray plain = PenElement("TransducerEraserSettings", "Plain", "13 13 14 14 15 15");
+    const QString path = Write(Document(commented + nested + far + plain));
+
+    TXMLHandler h(path);
+    ASSERT_TRUE(h.IsValid());
+    APen pens = h.GetPens();
+    std::vector<std::string> names;
+    for (const Pen& p : pens)
+        names.push_back(p.ButtonName);
+    EXPECT_EQ(names, (std::vector<std::string>{"Commented", "Outer", "Inner", "Far", "Plain"}));
+    EXPECT_EQ(CurveText(pens[2]), "7 7 8 8 9 9");
+
+    for (Pen& p : pens)
+        p.LowerThreshold = 40 + p.NodeIndex;
+    h.StorePens(pens);
+    h.Save();
+    TXMLHandler back(path);
+    ASSERT_TRUE(back.IsValid());
+    EXPECT_EQ(back.GetPens(), pens);
+}

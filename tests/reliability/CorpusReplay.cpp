@@ -46,6 +46,7 @@ TEST_P(CorpusReplay, EveryCorpusFileKeepsItsProperties) {
 INSTANTIATE_TEST_SUITE_P(Targets, CorpusReplay,
                          ::testing::Values(Target{"text", &nibfuzz::FuzzTextFile},
                                            Target{"xml", &nibfuzz::FuzzXmlFile},
+                                           Target{"xmlscan", &nibfuzz::FuzzXmlScan},
                                            Target{"settings", &nibfuzz::FuzzSettings},
                                            Target{"isxml", &nibfuzz::FuzzIsXmlFile}),
                          [](const auto& info) { return std::string(info.param.Corpus); });

@@ -339,6 +339,31 @@ TEST_F(HostileXml, NestingAHundredThousandLevelsDeepCostsNoStack) {
     EXPECT_FALSE(nested.IsValid()); // the first has no ButtonName
 }
 
+// Pen elements are tried whole up to the first end tag of their name within reach, and scanned where that
+// fails. Hundreds of thousands of pens that cannot be tried whole (empty ones without any end tag, and
+// readable ones whose first end tag stands in a comment) must load in time linear in the size.
+TEST_F(HostileXml, PenElementsThatCannotBeTriedWholeCostLinearTime) {
+    QByteArray empty;
+    for (int i = 0; i < 300000; ++i)
+        empty += "<TransducerTipButtonSettings/>";
+    const QString emptyPath = Put(XmlDocument(empty));
+    Cost cost = Measure([&] { EXPECT_FALSE(TXMLHandler(emptyPath).IsValid()); }); // no ButtonName
+    EXPECT_LT(cost.Seconds, FastSeconds);
+
+    QByteArray pen = XmlPen("Hidden");
+    pen.replace("<ButtonName>", "<!-- </TransducerTipButtonSettings> --><ButtonName>");
+    QByteArray hidden;
+    for (int i = 0; i < 50000; ++i)
+        hidden += pen;
+    const QString hiddenPath = Put(XmlDocument(hidden));
+    cost = Measure([&] {
+        TXMLHandler h(hiddenPath);
+        EXPECT_TRUE(h.IsValid());
+        EXPECT_EQ(h.GetPens().size(), 50000u);
+    });
+    EXPECT_LT(cost.Seconds, FastSeconds);
+}
+
 TEST_F(HostileXml, EntityExpansionIsNotPerformed) {
     QByteArray doctype = "<!DOCTYPE root [\r\n<!ENTITY lol \"lol\">\r\n";
     for (int i = 1; i <= 9; ++i) {
