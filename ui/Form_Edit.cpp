@@ -48,46 +48,54 @@ TFormEdit::TFormEdit(IPrompter& prompter, QWidget* parent)
     setWindowTitle(QStringLiteral("Pen Editor"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setFixedSize(475, 174);
+}
+
+TFormEdit::TControls& TFormEdit::Controls() {
+    if (Built)
+        return Items;
+    Built = true;
+    TControls& c = Items;
 
     // Created in the tab order of the form: OKButton, the group box, CancelButton.
-    OKButton = MakeButton(this, "OKButton", "Apply", 315, 144);
-    OKButton->setDefault(true);
+    c.OKButton = MakeButton(this, "OKButton", "Apply", 315, 144);
+    c.OKButton->setDefault(true);
 
-    GroupBox2 = new QGroupBox(QStringLiteral("Pen Editor"), this);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    GroupBox2->setGeometry(6, 8, 465, 130);
+    c.GroupBox2 = new QGroupBox(QStringLiteral("Pen Editor"), this);
+    c.GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    c.GroupBox2->setGeometry(6, 8, 465, 130);
 
-    LInfo = MakeLabel(GroupBox2, "LInfo", "LInfo", 12, 17);
-    Label1 = MakeLabel(GroupBox2, "Label1", "Lower Point (y,x):", 14, 42);
-    Label2 = MakeLabel(GroupBox2, "Label2", "Middle Point (y,x):", 12, 70);
-    Label3 = MakeLabel(GroupBox2, "Label3", "Upper Point (y,x):", 14, 97);
-    Label4 = MakeLabel(GroupBox2, "Label4", "Upper Threshold:", 281, 42);
-    Label5 = MakeLabel(GroupBox2, "Label5", "Lower Threshold:", 281, 70);
+    c.LInfo = MakeLabel(c.GroupBox2, "LInfo", "LInfo", 12, 17);
+    c.Label1 = MakeLabel(c.GroupBox2, "Label1", "Lower Point (y,x):", 14, 42);
+    c.Label2 = MakeLabel(c.GroupBox2, "Label2", "Middle Point (y,x):", 12, 70);
+    c.Label3 = MakeLabel(c.GroupBox2, "Label3", "Upper Point (y,x):", 14, 97);
+    c.Label4 = MakeLabel(c.GroupBox2, "Label4", "Upper Threshold:", 281, 42);
+    c.Label5 = MakeLabel(c.GroupBox2, "Label5", "Lower Threshold:", 281, 70);
 
     // Inside the group box the tab order is P2X, P1X, P3X, LT, UT, P1Y, P2Y, P3Y.
-    P2X = MakeField(GroupBox2, "P2X", "P2X", 185, 67);
-    P1X = MakeField(GroupBox2, "P1X", "Edit1", 185, 40);
-    P3X = MakeField(GroupBox2, "P3X", "Edit1", 185, 94);
-    LT = MakeField(GroupBox2, "LT", "Edit1", 389, 68);
-    UT = MakeField(GroupBox2, "UT", "Edit1", 389, 41);
-    P1Y = MakeField(GroupBox2, "P1Y", "Edit1", 122, 40);
-    P2Y = MakeField(GroupBox2, "P2Y", "Edit1", 122, 67);
-    P3Y = MakeField(GroupBox2, "P3Y", "Edit1", 122, 94);
+    c.P2X = MakeField(c.GroupBox2, "P2X", "P2X", 185, 67);
+    c.P1X = MakeField(c.GroupBox2, "P1X", "Edit1", 185, 40);
+    c.P3X = MakeField(c.GroupBox2, "P3X", "Edit1", 185, 94);
+    c.LT = MakeField(c.GroupBox2, "LT", "Edit1", 389, 68);
+    c.UT = MakeField(c.GroupBox2, "UT", "Edit1", 389, 41);
+    c.P1Y = MakeField(c.GroupBox2, "P1Y", "Edit1", 122, 40);
+    c.P2Y = MakeField(c.GroupBox2, "P2Y", "Edit1", 122, 67);
+    c.P3Y = MakeField(c.GroupBox2, "P3Y", "Edit1", 122, 94);
 
-    CancelButton = MakeButton(this, "CancelButton", "Cancel", 396, 144);
+    c.CancelButton = MakeButton(this, "CancelButton", "Cancel", 396, 144);
 
-    setTabOrder(OKButton, P2X);
-    setTabOrder(P2X, P1X);
-    setTabOrder(P1X, P3X);
-    setTabOrder(P3X, LT);
-    setTabOrder(LT, UT);
-    setTabOrder(UT, P1Y);
-    setTabOrder(P1Y, P2Y);
-    setTabOrder(P2Y, P3Y);
-    setTabOrder(P3Y, CancelButton);
+    setTabOrder(c.OKButton, c.P2X);
+    setTabOrder(c.P2X, c.P1X);
+    setTabOrder(c.P1X, c.P3X);
+    setTabOrder(c.P3X, c.LT);
+    setTabOrder(c.LT, c.UT);
+    setTabOrder(c.UT, c.P1Y);
+    setTabOrder(c.P1Y, c.P2Y);
+    setTabOrder(c.P2Y, c.P3Y);
+    setTabOrder(c.P3Y, c.CancelButton);
 
-    connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { done(ResultCancel); });
+    connect(c.OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+    connect(c.CancelButton, &QPushButton::clicked, this, [this] { done(ResultCancel); });
+    return Items;
 }
 
 void TFormEdit::reject() {
@@ -100,18 +108,19 @@ void TFormEdit::LoadPen(int index, const APen& pens) {
     if (Pens.empty() || index < 0 || static_cast<size_t>(index) >= Pens.size())
         return;
     const Pen& p = Pens[static_cast<size_t>(index)];
+    const TControls& c = Controls();
     const auto put = [](QLineEdit* field, int32_t value) { field->setText(QString::number(value)); };
-    put(P1X, p.P1X);
-    put(P1Y, p.P1Y);
-    put(P2X, p.P2X);
-    put(P2Y, p.P2Y);
-    put(P3X, p.P3X);
-    put(P3Y, p.P3Y);
-    put(UT, p.UpperThreshold);
-    put(LT, p.LowerThreshold);
+    put(c.P1X, p.P1X);
+    put(c.P1Y, p.P1Y);
+    put(c.P2X, p.P2X);
+    put(c.P2Y, p.P2Y);
+    put(c.P3X, p.P3X);
+    put(c.P3Y, p.P3Y);
+    put(c.UT, p.UpperThreshold);
+    put(c.LT, p.LowerThreshold);
     const std::string info = "PressureCurveControlPoint " + CurveText(p);
-    LInfo->setText(QString::fromLatin1(info.data(), static_cast<qsizetype>(info.size())));
-    LInfo->adjustSize();
+    c.LInfo->setText(QString::fromLatin1(info.data(), static_cast<qsizetype>(info.size())));
+    c.LInfo->adjustSize();
 }
 
 APen TFormEdit::GetPens() const {
@@ -136,9 +145,10 @@ void TFormEdit::OKButtonClick() {
     bool ok = hasPen;
     if (hasPen) {
         Pen& p = Pens[static_cast<size_t>(SelectedPen)];
+        const TControls& c = Controls();
         const std::pair<QLineEdit*, int32_t*> fields[] = {
-            {P1X, &p.P1X}, {P1Y, &p.P1Y}, {P2X, &p.P2X},           {P2Y, &p.P2Y},
-            {P3X, &p.P3X}, {P3Y, &p.P3Y}, {UT, &p.UpperThreshold}, {LT, &p.LowerThreshold},
+            {c.P1X, &p.P1X}, {c.P1Y, &p.P1Y}, {c.P2X, &p.P2X},           {c.P2Y, &p.P2Y},
+            {c.P3X, &p.P3X}, {c.P3Y, &p.P3Y}, {c.UT, &p.UpperThreshold}, {c.LT, &p.LowerThreshold},
         };
         // Each value is stored before the next field is converted, so a rejected field leaves the ones
         // before it stored.
@@ -161,7 +171,9 @@ void TFormEdit::OKButtonClick() {
 }
 
 void TFormEdit::setVisible(bool visible) {
-    if (visible && !isVisible())
+    if (visible && !isVisible()) {
+        Controls();
         CentreOnScreen(this);
+    }
     QDialog::setVisible(visible);
 }

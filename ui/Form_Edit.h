@@ -35,23 +35,29 @@ public:
     int32_t SelectedPen = 0;
     APen Pens;
 
-    QGroupBox* GroupBox2 = nullptr;
-    QLabel* LInfo = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLineEdit* P1Y = nullptr;
-    QLineEdit* P1X = nullptr;
-    QLineEdit* P2Y = nullptr;
-    QLineEdit* P2X = nullptr;
-    QLineEdit* P3Y = nullptr;
-    QLineEdit* P3X = nullptr;
-    QLineEdit* UT = nullptr;
-    QLineEdit* LT = nullptr;
-    QPushButton* OKButton = nullptr;
-    QPushButton* CancelButton = nullptr;
+    // The controls, by their designer names. The dialog is created with the program but opened seldom, so
+    // the controls are built on first use: the first showing, LoadPen, OKButtonClick, or the first call of
+    // one of these.
+    QGroupBox* GroupBox2() { return Controls().GroupBox2; }
+    QLabel* LInfo() { return Controls().LInfo; }
+    QLabel* Label1() { return Controls().Label1; }
+    QLabel* Label2() { return Controls().Label2; }
+    QLabel* Label3() { return Controls().Label3; }
+    QLabel* Label4() { return Controls().Label4; }
+    QLabel* Label5() { return Controls().Label5; }
+    QLineEdit* P1Y() { return Controls().P1Y; }
+    QLineEdit* P1X() { return Controls().P1X; }
+    QLineEdit* P2Y() { return Controls().P2Y; }
+    QLineEdit* P2X() { return Controls().P2X; }
+    QLineEdit* P3Y() { return Controls().P3Y; }
+    QLineEdit* P3X() { return Controls().P3X; }
+    QLineEdit* UT() { return Controls().UT; }
+    QLineEdit* LT() { return Controls().LT; }
+    QPushButton* OKButton() { return Controls().OKButton; }
+    QPushButton* CancelButton() { return Controls().CancelButton; }
+    // Builds the controls now, if they are not built yet.
+    void BuildControls() { Controls(); }
+    bool HasControls() const { return Built; }
 
     // Shows the window centred on the screen.
     void setVisible(bool visible) override;
@@ -60,7 +66,31 @@ public slots:
     void reject() override;
 
 private:
+    struct TControls {
+        QGroupBox* GroupBox2 = nullptr;
+        QLabel* LInfo = nullptr;
+        QLabel* Label1 = nullptr;
+        QLabel* Label2 = nullptr;
+        QLabel* Label3 = nullptr;
+        QLabel* Label4 = nullptr;
+        QLabel* Label5 = nullptr;
+        QLineEdit* P1Y = nullptr;
+        QLineEdit* P1X = nullptr;
+        QLineEdit* P2Y = nullptr;
+        QLineEdit* P2X = nullptr;
+        QLineEdit* P3Y = nullptr;
+        QLineEdit* P3X = nullptr;
+        QLineEdit* UT = nullptr;
+        QLineEdit* LT = nullptr;
+        QPushButton* OKButton = nullptr;
+        QPushButton* CancelButton = nullptr;
+    };
+    // The controls in their design state, built on the first call.
+    TControls& Controls();
+
     IPrompter& Prompter;
+    TControls Items;
+    bool Built = false;
 };
 
 extern TFormEdit* FormEdit;

@@ -38,26 +38,33 @@ TFormInfo::TFormInfo(QWidget* parent)
     setWindowTitle(QStringLiteral("Config Info"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setFixedSize(479, 222);
+}
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Global Information"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 8, 465, 177);
+TFormInfo::TControls& TFormInfo::Controls() {
+    if (Built)
+        return Items;
+    Built = true;
 
-    Memo = new QPlainTextEdit(GroupBox1);
-    Memo->setObjectName(QStringLiteral("Memo"));
-    Memo->setGeometry(10, 16, 447, 153);
-    Memo->setReadOnly(true);
-    Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo->setUndoRedoEnabled(false); // read-only: nothing to undo, and no history to keep for long listings
-    Memo->setPlainText(QStringLiteral("Memo"));
+    Items.GroupBox1 = new QGroupBox(QStringLiteral("Global Information"), this);
+    Items.GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    Items.GroupBox1->setGeometry(8, 8, 465, 177);
+
+    QPlainTextEdit* memo = Items.Memo = new QPlainTextEdit(Items.GroupBox1);
+    memo->setObjectName(QStringLiteral("Memo"));
+    memo->setGeometry(10, 16, 447, 153);
+    memo->setReadOnly(true);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setUndoRedoEnabled(false); // read-only: nothing to undo, and no history to keep for long listings
+    memo->setPlainText(QStringLiteral("Memo"));
     LineCount = 1;
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(396, 191, 75, 25);
-    OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, [this] { done(ResultOK); });
+    Items.OKButton = new QPushButton(QStringLiteral("OK"), this);
+    Items.OKButton->setObjectName(QStringLiteral("OKButton"));
+    Items.OKButton->setGeometry(396, 191, 75, 25);
+    Items.OKButton->setDefault(true);
+    connect(Items.OKButton, &QPushButton::clicked, this, [this] { done(ResultOK); });
+    return Items;
 }
 
 void TFormInfo::reject() {
@@ -66,10 +73,11 @@ void TFormInfo::reject() {
 
 void TFormInfo::FillInfo(int, const APen& pens) {
     Pens = pens;
-    Memo->clear();
+    QPlainTextEdit* memo = Memo();
+    memo->clear();
     LineCount = 0;
     // One edit block for the whole listing: the memo lays its text out once, not after every line.
-    QTextCursor batch(Memo->document());
+    QTextCursor batch(memo->document());
     batch.beginEditBlock();
     try {
         for (const std::string& line : PenInfoLines(Pens))
@@ -82,7 +90,7 @@ void TFormInfo::FillInfo(int, const APen& pens) {
 
 void TFormInfo::AddInfoLine(const std::string& text) {
     // The memo's line count is kept here: an empty document cannot tell "no lines" from "one empty line".
-    QTextCursor cursor(Memo->document());
+    QTextCursor cursor(Memo()->document());
     cursor.movePosition(QTextCursor::End);
     if (LineCount > 0)
         cursor.insertBlock();
@@ -91,7 +99,9 @@ void TFormInfo::AddInfoLine(const std::string& text) {
 }
 
 void TFormInfo::setVisible(bool visible) {
-    if (visible && !isVisible())
+    if (visible && !isVisible()) {
+        Controls();
         CentreOnScreen(this);
+    }
     QDialog::setVisible(visible);
 }

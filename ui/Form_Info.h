@@ -30,9 +30,15 @@ public:
 
     APen Pens;
 
-    QGroupBox* GroupBox1 = nullptr;
-    QPlainTextEdit* Memo = nullptr;
-    QPushButton* OKButton = nullptr;
+    // The controls, by their designer names. The dialog is created with the program but opened seldom, and
+    // a text box costs a good part of the start-up, so the controls are built on first use: the first
+    // showing, FillInfo, AddInfoLine, or the first call of one of these.
+    QGroupBox* GroupBox1() { return Controls().GroupBox1; }
+    QPlainTextEdit* Memo() { return Controls().Memo; }
+    QPushButton* OKButton() { return Controls().OKButton; }
+    // Builds the controls now, if they are not built yet.
+    void BuildControls() { Controls(); }
+    bool HasControls() const { return Built; }
 
     // Shows the window centred on the screen.
     void setVisible(bool visible) override;
@@ -41,6 +47,16 @@ public slots:
     void reject() override;
 
 private:
+    struct TControls {
+        QGroupBox* GroupBox1 = nullptr;
+        QPlainTextEdit* Memo = nullptr;
+        QPushButton* OKButton = nullptr;
+    };
+    // The controls in their design state, built on the first call.
+    TControls& Controls();
+
+    TControls Items;
+    bool Built = false;
     int LineCount = 0;
 };
 

@@ -221,7 +221,7 @@ QString CommandTest::Listing() {
     Prompter.Modals.push_back([&](QDialog* d) {
         shown = true;
         EXPECT_EQ(d, static_cast<QDialog*>(FormInfo));
-        text = FormInfo->Memo->toPlainText();
+        text = FormInfo->Memo()->toPlainText();
         return 1;
     });
     Click("BtGenerateinfo");

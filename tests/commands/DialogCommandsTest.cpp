@@ -66,13 +66,13 @@ TEST_F(DialogCommands, PenEditorEndToEndTheTypedValuesAreAppliedToTheFile) {
 
     EditPens([](QDialog* d) {
         EXPECT_EQ(d, static_cast<QDialog*>(FormEdit));
-        EXPECT_EQ(FormEdit->LInfo->text(), "PressureCurveControlPoint 0 0 512 512 1023 1023");
+        EXPECT_EQ(FormEdit->LInfo()->text(), "PressureCurveControlPoint 0 0 512 512 1023 1023");
         EXPECT_EQ(Field("P2X"), "512");
         EXPECT_EQ(Field("UT"), "1000");
         Type("P2X", "700");
         Type("P2Y", "2000"); // above the resolution: clamped to 1023
         Type("UT", "  900");
-        QTest::mouseClick(FormEdit->OKButton, Qt::LeftButton);
+        QTest::mouseClick(FormEdit->OKButton(), Qt::LeftButton);
         EXPECT_FALSE(d->isVisible()) << "OK closes the editor";
         return d->result();
     });
@@ -99,13 +99,13 @@ TEST_F(DialogCommands, PenEditorEditsThePenSelectedInTheListAndRedrawsIt) {
     Start();
     SelectPen(0);
     EditPens([](QDialog* d) {
-        EXPECT_EQ(FormEdit->LInfo->text(), "PressureCurveControlPoint 10 0 400 600 1000 1023");
+        EXPECT_EQ(FormEdit->LInfo()->text(), "PressureCurveControlPoint 10 0 400 600 1000 1023");
         EXPECT_EQ(Field("P1Y"), "10");
         EXPECT_EQ(Field("P2X"), "600");
         EXPECT_EQ(Field("LT"), "30");
         Type("P2X", "512");
         Type("P2Y", "512");
-        QTest::mouseClick(FormEdit->OKButton, Qt::LeftButton);
+        QTest::mouseClick(FormEdit->OKButton(), Qt::LeftButton);
         return d->result();
     });
 
@@ -127,9 +127,9 @@ TEST_F(DialogCommands, PenEditorRejectedInputThenCancelLeavesTheGraphAsItWas) {
     EditPens([](QDialog* d) {
         Type("P1Y", "300"); // converted and kept in the editor's copy before P2Y is rejected
         Type("P2Y", "5 ");
-        QTest::mouseClick(FormEdit->OKButton, Qt::LeftButton);
+        QTest::mouseClick(FormEdit->OKButton(), Qt::LeftButton);
         EXPECT_TRUE(d->isVisible()) << "rejected input keeps the editor open";
-        QTest::mouseClick(FormEdit->CancelButton, Qt::LeftButton);
+        QTest::mouseClick(FormEdit->CancelButton(), Qt::LeftButton);
         return d->result();
     });
 

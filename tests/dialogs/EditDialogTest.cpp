@@ -29,6 +29,9 @@ Pen MakePen(int32_t resolution = 1023) {
 
 class PenEditor : public ::testing::Test {
 protected:
+    // The controls as the dialog shows them; a fresh editor builds them only when first needed.
+    void SetUp() override { Form.BuildControls(); }
+
     ScriptedPrompter Prompter;
     TFormEdit Form{Prompter};
     QLineEdit* Field(const char* name) { return Child<QLineEdit>(&Form, name); }
@@ -45,7 +48,7 @@ protected:
     bool ClickApply() {
         bool open = false;
         Prompter.Modals.push_back([&](QDialog* d) {
-            QTest::mouseClick(Form.OKButton, Qt::LeftButton);
+            QTest::mouseClick(Form.OKButton(), Qt::LeftButton);
             open = d->isVisible();
             return d->result();
         });
@@ -76,7 +79,7 @@ TEST_F(PenEditor, DesignMatchesTheWindowLayout) {
     };
     for (const auto& [name, rect] : places)
         EXPECT_EQ(Child(&Form, name)->geometry(), rect) << name;
-    EXPECT_EQ(Form.P1Y->parentWidget(), Form.GroupBox2);
+    EXPECT_EQ(Form.P1Y()->parentWidget(), Form.GroupBox2());
 
     const std::pair<const char*, const char*> labels[] = {
         {"Label1", "Lower Point (y,x):"}, {"Label2", "Middle Point (y,x):"}, {"Label3", "Upper Point (y,x):"},
@@ -86,13 +89,13 @@ TEST_F(PenEditor, DesignMatchesTheWindowLayout) {
         EXPECT_EQ(Child<QLabel>(&Form, name)->text(), text) << name;
     EXPECT_EQ(Child<QLabel>(&Form, "Label2")->pos(), QPoint(12, 70));
     EXPECT_EQ(Child<QLabel>(&Form, "Label4")->pos(), QPoint(281, 42));
-    EXPECT_EQ(Form.GroupBox2->title(), "Pen Editor");
-    EXPECT_EQ(Form.OKButton->text(), "Apply");
-    EXPECT_TRUE(Form.OKButton->isDefault());
-    EXPECT_EQ(Form.CancelButton->text(), "Cancel");
-    EXPECT_EQ(Form.P2X->text(), "P2X");
-    EXPECT_EQ(Form.UT->text(), "Edit1");
-    EXPECT_EQ(Form.LInfo->text(), "LInfo");
+    EXPECT_EQ(Form.GroupBox2()->title(), "Pen Editor");
+    EXPECT_EQ(Form.OKButton()->text(), "Apply");
+    EXPECT_TRUE(Form.OKButton()->isDefault());
+    EXPECT_EQ(Form.CancelButton()->text(), "Cancel");
+    EXPECT_EQ(Form.P2X()->text(), "P2X");
+    EXPECT_EQ(Form.UT()->text(), "Edit1");
+    EXPECT_EQ(Form.LInfo()->text(), "LInfo");
 }
 
 TEST_F(PenEditor, TabOrderRunsThroughTheFieldsInDesignOrder) {
@@ -106,25 +109,25 @@ TEST_F(PenEditor, LoadPenFillsFieldsAndCurveLineYBeforeX) {
     pens[1].LowerThreshold = -3;
     Form.LoadPen(1, pens);
     EXPECT_EQ(Form.SelectedPen, 1);
-    EXPECT_EQ(Form.LInfo->text(), "PressureCurveControlPoint 10 7 520 500 1000 1023");
-    EXPECT_EQ(Form.P1X->text(), "7");
-    EXPECT_EQ(Form.P1Y->text(), "10");
-    EXPECT_EQ(Form.P2X->text(), "500");
-    EXPECT_EQ(Form.P2Y->text(), "520");
-    EXPECT_EQ(Form.P3X->text(), "1023");
-    EXPECT_EQ(Form.P3Y->text(), "1000");
-    EXPECT_EQ(Form.UT->text(), "900");
-    EXPECT_EQ(Form.LT->text(), "-3");
+    EXPECT_EQ(Form.LInfo()->text(), "PressureCurveControlPoint 10 7 520 500 1000 1023");
+    EXPECT_EQ(Form.P1X()->text(), "7");
+    EXPECT_EQ(Form.P1Y()->text(), "10");
+    EXPECT_EQ(Form.P2X()->text(), "500");
+    EXPECT_EQ(Form.P2Y()->text(), "520");
+    EXPECT_EQ(Form.P3X()->text(), "1023");
+    EXPECT_EQ(Form.P3Y()->text(), "1000");
+    EXPECT_EQ(Form.UT()->text(), "900");
+    EXPECT_EQ(Form.LT()->text(), "-3");
     EXPECT_EQ(Form.GetPens(), pens);
 }
 
 TEST_F(PenEditor, LoadPenWithoutAPenAtTheIndexKeepsTheFields) {
     Form.LoadPen(0, {MakePen()});
     Form.LoadPen(0, {});
-    EXPECT_EQ(Form.P2X->text(), "500");
+    EXPECT_EQ(Form.P2X()->text(), "500");
     Form.LoadPen(3, {MakePen(100)});
-    EXPECT_EQ(Form.P2X->text(), "500");
-    EXPECT_EQ(Form.LInfo->text(), "PressureCurveControlPoint 10 0 520 500 1000 1023");
+    EXPECT_EQ(Form.P2X()->text(), "500");
+    EXPECT_EQ(Form.LInfo()->text(), "PressureCurveControlPoint 10 0 520 500 1000 1023");
 }
 
 TEST_F(PenEditor, ClampToResolutionUsesTheEditedPensResolution) {
@@ -153,7 +156,7 @@ TEST_F(PenEditor, ApplyStoresClampedValuesAndCloses) {
     EXPECT_EQ(p.UpperThreshold, 100);
     EXPECT_EQ(p.LowerThreshold, 400);
     EXPECT_EQ(Form.GetPens()[1], MakePen()) << "only the edited pen changes";
-    EXPECT_EQ(Form.P2X->text(), "2000") << "clamping does not rewrite the fields";
+    EXPECT_EQ(Form.P2X()->text(), "2000") << "clamping does not rewrite the fields";
 }
 
 TEST_F(PenEditor, RejectedFieldKeepsTheDialogOpenWithEarlierFieldsStored) {
@@ -171,19 +174,19 @@ TEST_F(PenEditor, RejectedFieldKeepsTheDialogOpenWithEarlierFieldsStored) {
         EXPECT_EQ(p.P2X, 40);
         EXPECT_EQ(p.P2Y, 520) << "the rejected field and those after it stay";
         EXPECT_EQ(p.UpperThreshold, 900);
-        EXPECT_EQ(Form.P1X->text(), "2000");
-        EXPECT_EQ(Form.P1Y->text(), "-5");
+        EXPECT_EQ(Form.P1X()->text(), "2000");
+        EXPECT_EQ(Form.P1Y()->text(), "-5");
     }
 }
 
 TEST_F(PenEditor, CorrectedInputIsAcceptedOnTheNextApply) {
     Form.LoadPen(0, {MakePen()});
-    Form.P3Y->setText("abc");
+    Form.P3Y()->setText("abc");
     Prompter.Modals.push_back([&](QDialog* d) {
-        QTest::mouseClick(Form.OKButton, Qt::LeftButton);
+        QTest::mouseClick(Form.OKButton(), Qt::LeftButton);
         EXPECT_TRUE(d->isVisible());
-        Form.P3Y->setText("999");
-        QTest::mouseClick(Form.OKButton, Qt::LeftButton);
+        Form.P3Y()->setText("999");
+        QTest::mouseClick(Form.OKButton(), Qt::LeftButton);
         EXPECT_FALSE(d->isVisible());
         return d->result();
     });
@@ -195,9 +198,9 @@ TEST_F(PenEditor, CorrectedInputIsAcceptedOnTheNextApply) {
 TEST_F(PenEditor, EnterInAFieldPressesApply) {
     Form.LoadPen(0, {MakePen()});
     Prompter.Modals.push_back([&](QDialog* d) {
-        Form.UT->setText("777");
-        Form.UT->setFocus();
-        QTest::keyClick(Form.UT, Qt::Key_Return);
+        Form.UT()->setText("777");
+        Form.UT()->setFocus();
+        QTest::keyClick(Form.UT(), Qt::Key_Return);
         return d->result();
     });
     EXPECT_EQ(Prompter.ShowModal(&Form), TFormEdit::ResultOK);
@@ -207,7 +210,7 @@ TEST_F(PenEditor, EnterInAFieldPressesApply) {
 TEST_F(PenEditor, CancelAndCloseReturnCancel) {
     Form.LoadPen(0, {MakePen()});
     Prompter.Modals.push_back([&](QDialog* d) {
-        QTest::mouseClick(Form.CancelButton, Qt::LeftButton);
+        QTest::mouseClick(Form.CancelButton(), Qt::LeftButton);
         return d->result();
     });
     EXPECT_EQ(Prompter.ShowModal(&Form), TFormEdit::ResultCancel);
@@ -229,6 +232,43 @@ TEST_F(PenEditor, ApplyWithoutAPenAtTheIndexIsRefusedNotStoredOutOfBounds) {
     Form.LoadPen(-1, {MakePen()});
     EXPECT_TRUE(ClickApply());
     EXPECT_EQ(Form.GetPens()[0], MakePen());
+}
+
+// The editor is created with the program but opened seldom: its controls are built when first needed, and
+// then exactly as designed.
+TEST(PenEditorControls, AreBuiltByTheFirstShowingInTheirDesignState) {
+    ScriptedPrompter prompter;
+    TFormEdit form{prompter};
+    EXPECT_FALSE(form.HasControls());
+    EXPECT_TRUE(form.findChildren<QWidget*>().isEmpty());
+    prompter.Modals.push_back([&](QDialog* d) {
+        EXPECT_TRUE(form.HasControls());
+        EXPECT_EQ(Child<QLineEdit>(d, "P2X")->text(), "P2X");
+        EXPECT_EQ(Child<QLabel>(d, "LInfo")->text(), "LInfo");
+        EXPECT_EQ(TabChain(d), QStringList({"OKButton", "P2X", "P1X", "P3X", "LT", "UT", "P1Y", "P2Y", "P3Y",
+                                            "CancelButton"}));
+        // Enter reaches the default button: without a pen the input is refused and the editor stays open.
+        QTest::keyClick(Child<QLineEdit>(d, "P2X"), Qt::Key_Return);
+        EXPECT_TRUE(d->isVisible());
+        QTest::mouseClick(form.CancelButton(), Qt::LeftButton);
+        return d->result();
+    });
+    EXPECT_EQ(prompter.ShowModal(&form), TFormEdit::ResultCancel);
+    EXPECT_EQ(prompter.Messages(), QStringList{"Incorrect input data..."});
+    EXPECT_EQ(form.findChildren<QLineEdit*>().size(), 8) << "built once";
+}
+
+TEST(PenEditorControls, LoadPenBuildsThemOnlyWhenThereIsAPenToShow) {
+    ScriptedPrompter prompter;
+    TFormEdit form{prompter};
+    form.LoadPen(0, {});
+    EXPECT_FALSE(form.HasControls()) << "no pen: the fields keep their texts, so nothing is needed";
+    form.LoadPen(0, {MakePen()});
+    EXPECT_TRUE(form.HasControls());
+    EXPECT_EQ(form.P1Y()->text(), "10");
+    EXPECT_EQ(form.LInfo()->text(), "PressureCurveControlPoint 10 0 520 500 1000 1023");
+    EXPECT_EQ(form.P1Y()->parentWidget(), form.GroupBox2());
+    EXPECT_EQ(form.findChildren<QLineEdit*>().size(), 8);
 }
 
 } // namespace

@@ -157,7 +157,8 @@ TEST(HostileGraph, TenThousandPensShowInBoundedTime) {
 class HostileEditor : public ::testing::Test {
 protected:
     void Type(const std::vector<const char*>& texts) {
-        QLineEdit* fields[] = {Edit.P1X, Edit.P1Y, Edit.P2X, Edit.P2Y, Edit.P3X, Edit.P3Y, Edit.UT, Edit.LT};
+        QLineEdit* fields[] = {Edit.P1X(), Edit.P1Y(), Edit.P2X(), Edit.P2Y(),
+                               Edit.P3X(), Edit.P3Y(), Edit.UT(),  Edit.LT()};
         for (size_t i = 0; i < 8; ++i)
             fields[i]->setText(QString::fromLatin1(texts[i]));
     }
@@ -205,8 +206,8 @@ TEST_F(HostileEditor, AHugeFieldTextIsRejectedQuickly) {
     Edit.LoadPen(0, {PenWith(1023, 5)});
     const std::string digits(1 << 20, '9');
     Type({"1", "2", "3", "4", "5", "6", "7", "8"});
-    Edit.LT->setMaxLength(INT_MAX);
-    Edit.LT->setText(QString::fromStdString(digits));
+    Edit.LT()->setMaxLength(INT_MAX);
+    Edit.LT()->setText(QString::fromStdString(digits));
     const Cost cost = Measure([&] { Edit.OKButtonClick(); });
     EXPECT_LT(cost.Seconds, FastSeconds);
     EXPECT_EQ(Prompter.Messages(), QStringList{"Incorrect input data..."});

@@ -385,8 +385,8 @@ TEST_F(WindowTest, ResolutionZeroAndMinusOneLoadDragEditAndApply) {
 
             Prompter.Modals.push_back([](QDialog* d) {
                 auto* edit = static_cast<TFormEdit*>(d);
-                edit->P2X->setText("700");
-                edit->UT->setText("-3");
+                edit->P2X()->setText("700");
+                edit->UT()->setText("-3");
                 edit->OKButtonClick();
                 return edit->result();
             });
@@ -439,7 +439,7 @@ TEST_F(WindowTest, AnExternalEntityNeverReachesTheWindowOrAWrittenFile) {
     for (const QString& name : PenNames())
         EXPECT_FALSE(name.contains(QString::fromLatin1(secret)));
     Prompter.Modals.push_back([&](QDialog*) {
-        EXPECT_FALSE(FormInfo->Memo->toPlainText().contains(QString::fromLatin1(secret)));
+        EXPECT_FALSE(FormInfo->Memo()->toPlainText().contains(QString::fromLatin1(secret)));
         return 1;
     });
     TabletForm->BtGenerateinfoClick();

@@ -218,10 +218,10 @@ TEST_F(CommandTest, ThePenEditorsValuesReachTheFileOnApply) {
     const QByteArray before = TestEnv::Read(Config);
     Prompter.Modals.push_back([](QDialog* d) {
         auto* edit = static_cast<TFormEdit*>(d);
-        EXPECT_EQ(edit->P2X->text(), "400");
-        edit->P2X->setText("700");
-        edit->UT->setText("2000"); // clamped to the resolution
-        QTest::mouseClick(edit->OKButton, Qt::LeftButton);
+        EXPECT_EQ(edit->P2X()->text(), "400");
+        edit->P2X()->setText("700");
+        edit->UT()->setText("2000"); // clamped to the resolution
+        QTest::mouseClick(edit->OKButton(), Qt::LeftButton);
         return d->result();
     });
     QTest::mouseClick(W().BtModifyValues, Qt::LeftButton);
@@ -248,7 +248,7 @@ TEST_F(CommandTest, ThePenEditorCancelledLeavesThePensAndRedrawsTheShownPen) {
     W().ComboBoxChange();
     const APen pens = W().GetGraph()->GetPens();
     Prompter.Modals.push_back([](QDialog* d) {
-        static_cast<TFormEdit*>(d)->P1Y->setText("77");
+        static_cast<TFormEdit*>(d)->P1Y()->setText("77");
         return 2;
     });
     W().BtModifyValuesClick();
@@ -261,7 +261,7 @@ TEST_F(CommandTest, ShowCurrentValuesListsTheEditedPens) {
     Drag(W().GetGraph()->GetPoints()[1], QPoint(300, 200));
     QString listing;
     Prompter.Modals.push_back([&listing](QDialog* d) {
-        listing = static_cast<TFormInfo*>(d)->Memo->toPlainText();
+        listing = static_cast<TFormInfo*>(d)->Memo()->toPlainText();
         return 1;
     });
     QTest::mouseClick(W().BtGenerateinfo, Qt::LeftButton);
