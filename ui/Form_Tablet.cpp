@@ -31,6 +31,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStringDecoder>
+#include <QStringList>
 
 #include <exception>
 #include <initializer_list>
@@ -91,9 +92,12 @@ TTabletForm::TTabletForm(IPrompter& prompter, QWidget* parent) : QMainWindow(par
     // Tahoma at 11 pixels (8 point at 96 dpi); the platform picks a fallback where Tahoma is missing. The
     // size is given in pixels because the window's geometry is fixed in pixels. The fallback faces run wider
     // than Tahoma; their condensed cut keeps the captions inside the fixed control sizes.
+    // Whether Tahoma itself is installed is read off the list of families: QFontDatabase::hasFamily would
+    // also run the name through the font configuration's substitution rules first, a noticeable part of the
+    // start-up, to the same end.
     QFont font("Tahoma");
     font.setPixelSize(11);
-    if (!QFontDatabase::hasFamily("Tahoma"))
+    if (!QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive))
         font.setStretch(QFont::Condensed);
     setFont(font);
     // The icon is a PNG: naming the format spares probing every image plugin for it.
@@ -492,9 +496,15 @@ void TTabletForm::LoadConfig(bool askUser, bool keepPath) {
     if (!isDefault)
         RestrictNonDefault();
     Graph->SetPens(FileHandler->GetPens());
+    // The names go in with one insertion: a file may hold hundreds of pens, and each single insertion
+    // notifies the list's model and views.
+    const APen pens = Graph->GetPens();
+    QStringList names;
+    names.reserve(qsizetype(pens.size()));
+    for (const Pen& pen : pens)
+        names.append(NameText(pen.ButtonName));
     ComboBox->clear();
-    for (const Pen& pen : Graph->GetPens())
-        ComboBox->addItem(NameText(pen.ButtonName));
+    ComboBox->addItems(names);
     ComboBox->setCurrentIndex(ComboBox->count() - 1);
     ComboBoxChange();
 

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTest>
 
 using LayoutTest = MainWindowTest;
@@ -141,6 +142,19 @@ TEST_F(LayoutTest, ControlsCarryTheirNamesCaptionsPlacesAndStates) {
     EXPECT_EQ(W().Image->cursor().shape(), Qt::CrossCursor);
     EXPECT_FALSE(W().Image_Right->pixmap().isNull());
     EXPECT_FALSE(W().Image_Bottom->pixmap().isNull());
+}
+
+// The controls have fixed sizes in pixels; where Tahoma is missing the window's font falls back to a wider
+// face, and its condensed cut must keep the captions inside them.
+TEST_F(LayoutTest, CheckBoxCaptionsFitTheirFixedWidths) {
+    Create();
+    for (QCheckBox* box : {W().CBLimitP, W().CbLimitMp, W().CbLimitT, W().CbService}) {
+        QStyle* style = box->style();
+        const int text = box->fontMetrics().horizontalAdvance(box->text());
+        const int used = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+                         style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box) + text;
+        EXPECT_LE(used, box->width()) << box->text().toStdString();
+    }
 }
 
 TEST_F(LayoutTest, TheMenuHasEveryEntryInOrder) {
