@@ -55,26 +55,18 @@ pugi::xml_node NextInOrder(pugi::xml_node node, pugi::xml_node root) {
 
 // The pen elements of one parsed pen element: itself and every pen element at any depth inside it, in
 // document order. Over the outermost pen elements in their order, this is what
-// "//TransducerTipButtonSettings | //TransducerEraserSettings" selects in the whole document. One pass of the
-// parser's own iterative walk, so that size and nesting depth cost only linear time.
-class PenCollector : public pugi::xml_tree_walker {
-public:
-    std::vector<pugi::xml_node> Pens;
-
-    bool for_each(pugi::xml_node& node) override {
-        const char* name = node.name();
-        // Both names begin with 'T': most elements are turned away by their first letter.
-        if (name[0] == 'T' && node.type() == pugi::node_element &&
-            (std::strcmp(name, TipElement) == 0 || std::strcmp(name, EraserElement) == 0))
-            Pens.push_back(node);
-        return true;
-    }
-};
-
+// "//TransducerTipButtonSettings | //TransducerEraserSettings" selects in the whole document. One iterative
+// walk, so that size and nesting depth cost only linear time.
 std::vector<pugi::xml_node> SelectPens(pugi::xml_document& doc) {
-    PenCollector collector;
-    doc.traverse(collector);
-    return std::move(collector.Pens);
+    std::vector<pugi::xml_node> pens;
+    for (pugi::xml_node n = doc.first_child(); n; n = NextInOrder(n, doc)) {
+        const char* name = n.name();
+        // Both names begin with 'T': most elements are turned away by their first letter.
+        if (name[0] == 'T' && n.type() == pugi::node_element &&
+            (std::strcmp(name, TipElement) == 0 || std::strcmp(name, EraserElement) == 0))
+            pens.push_back(n);
+    }
+    return pens;
 }
 
 // Parses the outermost pen elements one by one as the pass over the whole document meets them, and hands
@@ -172,18 +164,24 @@ XmlScanResult ScanPens(const QByteArray& bytes, const PenParser::Process& proces
 }
 
 // The element's text content: all descendant text and CDATA, in document order.
-std::string TextOf(pugi::xml_node element) {
-    // Most value elements hold one text and nothing else.
+// Most value elements hold one text and nothing else: that is read where it lies, the others are put
+// together in `scratch`.
+std::string_view TextOf(pugi::xml_node element, std::string& scratch) {
     const pugi::xml_node first = element.first_child();
     if (first && !first.next_sibling() &&
         (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata))
         return first.value();
-    std::string text;
-    for (pugi::xml_node n = element.first_child(); n; n = NextInOrder(n, element)) {
+    scratch.clear();
+    for (pugi::xml_node n = first; n; n = NextInOrder(n, element)) {
         if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
-            text += n.value();
+            scratch += n.value();
     }
-    return text;
+    return scratch;
+}
+
+std::string TextOf(pugi::xml_node element) {
+    std::string scratch;
+    return std::string(TextOf(element, scratch));
 }
 
 // The value elements of one pen element, found in one pass over its children: of each name the first
@@ -218,7 +216,8 @@ struct PenChildren {
 };
 
 void ReadInt(pugi::xml_node child, const char* name, int32_t& out) {
-    if (!StrToInt32(TextOf(PenChildren::Require(child, name)), out))
+    std::string scratch;
+    if (!StrToInt32(TextOf(PenChildren::Require(child, name), scratch), out))
         throw std::runtime_error(std::string("not a number in ") + name);
 }
 
@@ -426,8 +425,10 @@ bool TXMLHandler::Read(const QString& path) {
                 ReadInt(children.Resolution, "PressureResolution", pen.PressureResolution);
                 ReadInt(children.Upper, "UpperPressureThreshold", pen.UpperThreshold);
                 ReadInt(children.Lower, "LowerPressureThreshold", pen.LowerThreshold);
-                if (!CurveFromText(TextOf(PenChildren::Require(children.Curve, "PressureCurveControlPoint")),
-                                   pen))
+                std::string scratch;
+                if (!CurveFromText(
+                        TextOf(PenChildren::Require(children.Curve, "PressureCurveControlPoint"), scratch),
+                        pen))
                     throw std::runtime_error("not a curve");
                 pen.NodeIndex = counter++;
             }
