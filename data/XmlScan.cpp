@@ -84,6 +84,20 @@ inline bool SameBytes(const char* a, const char* b, size_t n) {
     return true;
 }
 
+// Just past the first `a b` at or after `s`, or null when the document ends before one.
+inline const char* PastTwo(const char* s, char a, char b) {
+    while (*s != 0 && !(s[0] == a && s[1] == b))
+        ++s;
+    return *s ? s + 2 : nullptr;
+}
+
+// Just past the first `a b c` at or after `s`, or null when the document ends before one.
+inline const char* PastThree(const char* s, char a, char b, char c) {
+    while (*s != 0 && !(s[0] == a && s[1] == b && s[2] == c))
+        ++s;
+    return *s ? s + 3 : nullptr;
+}
+
 // The runs the pass skips most: text up to '<', names, attribute values up to their quote. Sixteen bytes
 // at a time while they lie before `end`, then byte by byte up to the array's own zero.
 inline const char* SkipText(const char* s, const char* end) {
@@ -207,22 +221,10 @@ const char* Scanner::DoctypePrimitive(const char* s) const {
             return nullptr;
         return s + 1;
     }
-    if (s[0] == '<' && s[1] == '?') {
-        s += 2;
-        while (*s != 0 && !(s[0] == '?' && s[1] == '>'))
-            ++s;
-        if (!*s)
-            return nullptr;
-        return s + 2;
-    }
-    if (s[0] == '<' && s[1] == '!' && s[2] == '-' && s[3] == '-') {
-        s += 4;
-        while (*s != 0 && !(s[0] == '-' && s[1] == '-' && s[2] == '>'))
-            ++s;
-        if (!*s)
-            return nullptr;
-        return s + 3;
-    }
+    if (s[0] == '<' && s[1] == '?')
+        return PastTwo(s + 2, '?', '>');
+    if (s[0] == '<' && s[1] == '!' && s[2] == '-' && s[3] == '-')
+        return PastThree(s + 4, '-', '-', '>');
     return nullptr;
 }
 
@@ -282,24 +284,14 @@ const char* Scanner::Exclamation(const char* s) const {
         ++s;
         if (*s != '-')
             return nullptr;
-        ++s;
-        while (*s != 0 && !(s[0] == '-' && s[1] == '-' && s[2] == '>'))
-            ++s;
-        if (!*s)
-            return nullptr;
-        return s + 3;
+        return PastThree(s + 1, '-', '-', '>');
     }
     if (*s == '[') {
         // Byte by byte, stopping at the first that differs, so that nothing past a zero is read.
         for (const char* want = "CDATA["; *want; ++want)
             if (*++s != *want)
                 return nullptr;
-        ++s;
-        while (*s != 0 && !(s[0] == ']' && s[1] == ']' && s[2] == '>'))
-            ++s;
-        if (!*s)
-            return nullptr;
-        return s + 3;
+        return PastThree(s + 1, ']', ']', '>');
     }
     if (s[0] == 'D' && s[1] == 'O' && s[2] == 'C' && s[3] == 'T' && s[4] == 'Y' && s[5] == 'P' &&
         s[6] == 'E') {
@@ -322,11 +314,7 @@ const char* Scanner::Question(const char* s) const {
     SkipName(s);
     if (!*s)
         return nullptr;
-    while (*s != 0 && !(s[0] == '?' && s[1] == '>'))
-        ++s;
-    if (!*s)
-        return nullptr;
-    return s + 2;
+    return PastTwo(s, '?', '>');
 }
 
 bool Scanner::Run(XmlScanResult& out) {
