@@ -1,4 +1,5 @@
 #include "data/typeDef.h"
+#include "support/Pens.h"
 
 #include <gtest/gtest.h>
 
@@ -59,12 +60,7 @@ TEST(CurveText, CutsAndWritesSixNumbersYBeforeX) {
 }
 
 TEST(PenInfoLines, ListsEveryPenInFileVocabulary) {
-    Pen tip;
-    tip.ButtonName = "Tip";
-    tip.P1X = 10, tip.P1Y = 20, tip.P2X = 30, tip.P2Y = 40, tip.P3X = 50, tip.P3Y = 60;
-    tip.UpperThreshold = 1000;
-    tip.LowerThreshold = 5;
-    tip.PressureResolution = 1023; // not listed
+    const Pen tip = MakePen(1023 /* not listed */, 10, 20, 30, 40, 50, 60, 1000, 5);
     Pen eraser;
     eraser.ButtonName = " Eraser";
     eraser.LowerThreshold = -1;

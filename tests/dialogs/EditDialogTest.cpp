@@ -1,4 +1,5 @@
 #include "DialogHelpers.h"
+#include "support/Pens.h"
 #include "support/ScriptedPrompter.h"
 #include "ui/Form_Edit.h"
 
@@ -12,19 +13,9 @@
 
 namespace {
 
-Pen MakePen(int32_t resolution = 1023) {
-    Pen p;
-    p.ButtonName = "Tip";
-    p.PressureResolution = resolution;
-    p.P1X = 0;
-    p.P1Y = 10;
-    p.P2X = 500;
-    p.P2Y = 520;
-    p.P3X = 1023;
-    p.P3Y = 1000;
-    p.UpperThreshold = 900;
-    p.LowerThreshold = 20;
-    return p;
+// The pen most editor tests load: a bent curve with thresholds apart.
+Pen SamplePen(int32_t resolution = 1023) {
+    return MakePen(resolution, 0, 10, 500, 520, 1023, 1000, 900, 20);
 }
 
 class PenEditor : public ::testing::Test {
@@ -104,7 +95,7 @@ TEST_F(PenEditor, TabOrderRunsThroughTheFieldsInDesignOrder) {
 }
 
 TEST_F(PenEditor, LoadPenFillsFieldsAndCurveLineYBeforeX) {
-    APen pens{MakePen(), MakePen()};
+    APen pens{SamplePen(), SamplePen()};
     pens[1].P1X = 7;
     pens[1].LowerThreshold = -3;
     Form.LoadPen(1, pens);
@@ -122,16 +113,16 @@ TEST_F(PenEditor, LoadPenFillsFieldsAndCurveLineYBeforeX) {
 }
 
 TEST_F(PenEditor, LoadPenWithoutAPenAtTheIndexKeepsTheFields) {
-    Form.LoadPen(0, {MakePen()});
+    Form.LoadPen(0, {SamplePen()});
     Form.LoadPen(0, {});
     EXPECT_EQ(Form.P2X()->text(), "500");
-    Form.LoadPen(3, {MakePen(100)});
+    Form.LoadPen(3, {SamplePen(100)});
     EXPECT_EQ(Form.P2X()->text(), "500");
     EXPECT_EQ(Form.LInfo()->text(), "PressureCurveControlPoint 10 0 520 500 1000 1023");
 }
 
 TEST_F(PenEditor, ClampToResolutionUsesTheEditedPensResolution) {
-    Form.LoadPen(1, {MakePen(1023), MakePen(2047)});
+    Form.LoadPen(1, {SamplePen(1023), SamplePen(2047)});
     EXPECT_EQ(Form.ClampToResolution(-5), 0);
     EXPECT_EQ(Form.ClampToResolution(0), 0);
     EXPECT_EQ(Form.ClampToResolution(2047), 2047);
@@ -140,7 +131,7 @@ TEST_F(PenEditor, ClampToResolutionUsesTheEditedPensResolution) {
 }
 
 TEST_F(PenEditor, ApplyStoresClampedValuesAndCloses) {
-    Form.LoadPen(0, {MakePen(1023), MakePen()});
+    Form.LoadPen(0, {SamplePen(1023), SamplePen()});
     // Leading blanks and a sign are accepted; thresholds in either order; points need no order.
     Type({"  12", "+20", "2000", "-5", "600", "30", "100", "400"});
     EXPECT_FALSE(ClickApply());
@@ -155,7 +146,7 @@ TEST_F(PenEditor, ApplyStoresClampedValuesAndCloses) {
     EXPECT_EQ(p.P3Y, 30);
     EXPECT_EQ(p.UpperThreshold, 100);
     EXPECT_EQ(p.LowerThreshold, 400);
-    EXPECT_EQ(Form.GetPens()[1], MakePen()) << "only the edited pen changes";
+    EXPECT_EQ(Form.GetPens()[1], SamplePen()) << "only the edited pen changes";
     EXPECT_EQ(Form.P2X()->text(), "2000") << "clamping does not rewrite the fields";
 }
 
@@ -163,7 +154,7 @@ TEST_F(PenEditor, RejectedFieldKeepsTheDialogOpenWithEarlierFieldsStored) {
     for (const char* bad : {"", "12 ", "1.5", "12a", "2147483648", "-2147483649", "0x10", "1 2", "+"}) {
         SCOPED_TRACE(bad);
         Prompter.Log.clear();
-        Form.LoadPen(0, {MakePen(1023)});
+        Form.LoadPen(0, {SamplePen(1023)});
         Type({"2000", "-5", "40", bad, "1", "1", "1", "1"});
         EXPECT_TRUE(ClickApply());
         EXPECT_EQ(Form.result(), 0);
@@ -180,7 +171,7 @@ TEST_F(PenEditor, RejectedFieldKeepsTheDialogOpenWithEarlierFieldsStored) {
 }
 
 TEST_F(PenEditor, CorrectedInputIsAcceptedOnTheNextApply) {
-    Form.LoadPen(0, {MakePen()});
+    Form.LoadPen(0, {SamplePen()});
     Form.P3Y()->setText("abc");
     Prompter.Modals.push_back([&](QDialog* d) {
         QTest::mouseClick(Form.OKButton(), Qt::LeftButton);
@@ -196,7 +187,7 @@ TEST_F(PenEditor, CorrectedInputIsAcceptedOnTheNextApply) {
 }
 
 TEST_F(PenEditor, EnterInAFieldPressesApply) {
-    Form.LoadPen(0, {MakePen()});
+    Form.LoadPen(0, {SamplePen()});
     Prompter.Modals.push_back([&](QDialog* d) {
         Form.UT()->setText("777");
         Form.UT()->setFocus();
@@ -208,7 +199,7 @@ TEST_F(PenEditor, EnterInAFieldPressesApply) {
 }
 
 TEST_F(PenEditor, CancelAndCloseReturnCancel) {
-    Form.LoadPen(0, {MakePen()});
+    Form.LoadPen(0, {SamplePen()});
     Prompter.Modals.push_back([&](QDialog* d) {
         QTest::mouseClick(Form.CancelButton(), Qt::LeftButton);
         return d->result();
@@ -219,7 +210,7 @@ TEST_F(PenEditor, CancelAndCloseReturnCancel) {
         return d->result();
     });
     EXPECT_EQ(Prompter.ShowModal(&Form), TFormEdit::ResultCancel);
-    EXPECT_EQ(Form.GetPens()[0], MakePen());
+    EXPECT_EQ(Form.GetPens()[0], SamplePen());
 }
 
 TEST_F(PenEditor, ApplyWithoutAPenAtTheIndexIsRefusedNotStoredOutOfBounds) {
@@ -229,9 +220,9 @@ TEST_F(PenEditor, ApplyWithoutAPenAtTheIndexIsRefusedNotStoredOutOfBounds) {
     EXPECT_EQ(Prompter.Messages(), QStringList{"Incorrect input data..."});
     EXPECT_TRUE(Form.GetPens().empty());
     Prompter.Log.clear();
-    Form.LoadPen(-1, {MakePen()});
+    Form.LoadPen(-1, {SamplePen()});
     EXPECT_TRUE(ClickApply());
-    EXPECT_EQ(Form.GetPens()[0], MakePen());
+    EXPECT_EQ(Form.GetPens()[0], SamplePen());
 }
 
 // The editor is created with the program but opened seldom: its controls are built when first needed, and
@@ -263,7 +254,7 @@ TEST(PenEditorControls, LoadPenBuildsThemOnlyWhenThereIsAPenToShow) {
     TFormEdit form{prompter};
     form.LoadPen(0, {});
     EXPECT_FALSE(form.HasControls()) << "no pen: the fields keep their texts, so nothing is needed";
-    form.LoadPen(0, {MakePen()});
+    form.LoadPen(0, {SamplePen()});
     EXPECT_TRUE(form.HasControls());
     EXPECT_EQ(form.P1Y()->text(), "10");
     EXPECT_EQ(form.LInfo()->text(), "PressureCurveControlPoint 10 0 520 500 1000 1023");

@@ -1,4 +1,5 @@
 #include "DialogHelpers.h"
+#include "support/Pens.h"
 #include "support/ScriptedPrompter.h"
 #include "ui/Form_Info.h"
 
@@ -14,19 +15,9 @@
 
 namespace {
 
-Pen MakePen(const std::string& name, int32_t base) {
-    Pen p;
-    p.ButtonName = name;
-    p.PressureResolution = 1023;
-    p.P1X = base + 10;
-    p.P1Y = base + 20;
-    p.P2X = base + 30;
-    p.P2Y = base + 40;
-    p.P3X = base + 50;
-    p.P3Y = base + 60;
-    p.UpperThreshold = 1000;
-    p.LowerThreshold = 5;
-    return p;
+// A pen of resolution 1023 whose curve values count up from base + 10 in steps of ten.
+Pen NamedPen(const std::string& name, int32_t base) {
+    return MakePen(1023, base + 10, base + 20, base + 30, base + 40, base + 50, base + 60, 1000, 5, name);
 }
 
 class InfoDialog : public ::testing::Test {
@@ -57,7 +48,7 @@ TEST_F(InfoDialog, DesignMatchesTheWindowLayout) {
 }
 
 TEST_F(InfoDialog, ListsEveryPenWithTheCurveInFileOrder) {
-    Form.FillInfo(0, {MakePen("Tip", 0), MakePen(" Eraser", 100)});
+    Form.FillInfo(0, {NamedPen("Tip", 0), NamedPen(" Eraser", 100)});
     EXPECT_EQ(Text(), "Pen internal name - Tip\n"
                       "PressureCurveControlPoint 20 10 40 30 60 50\n"
                       "UpperPressureThreshold 1000\n"
@@ -71,10 +62,10 @@ TEST_F(InfoDialog, ListsEveryPenWithTheCurveInFileOrder) {
 }
 
 TEST_F(InfoDialog, RefillReplacesTheTextWhateverTheIndex) {
-    Pen negative = MakePen("Tip", 0);
+    Pen negative = NamedPen("Tip", 0);
     negative.LowerThreshold = -1;
     negative.P1X = -2147483647 - 1;
-    Form.FillInfo(0, {MakePen("Old", 0)});
+    Form.FillInfo(0, {NamedPen("Old", 0)});
     Form.FillInfo(5, {negative});
     const QString atFive = Text();
     EXPECT_FALSE(atFive.contains("Old"));
@@ -85,7 +76,7 @@ TEST_F(InfoDialog, RefillReplacesTheTextWhateverTheIndex) {
 }
 
 TEST_F(InfoDialog, EmptyPenArrayLeavesTheMemoEmpty) {
-    Form.FillInfo(0, {MakePen("Tip", 0)});
+    Form.FillInfo(0, {NamedPen("Tip", 0)});
     Form.FillInfo(0, {});
     EXPECT_EQ(Text(), "");
     EXPECT_TRUE(Form.Pens.empty());
@@ -99,9 +90,9 @@ TEST_F(InfoDialog, AddInfoLineCountsALeadingEmptyLine) {
 }
 
 TEST_F(InfoDialog, NamesShowAsUtf8WhenValidAndByteForByteOtherwise) {
-    Form.FillInfo(0, {MakePen("Stift \xc3\xa4", 0), MakePen("Gr\xfc"
-                                                            "n",
-                                                            0)});
+    Form.FillInfo(0, {NamedPen("Stift \xc3\xa4", 0), NamedPen("Gr\xfc"
+                                                              "n",
+                                                              0)});
     EXPECT_TRUE(Text().startsWith(QString::fromUtf8("Pen internal name - Stift \xc3\xa4\n")));
     EXPECT_TRUE(Text().contains(QString::fromLatin1("Pen internal name - Gr\xfcn\n")));
 }
@@ -117,7 +108,7 @@ TEST_F(InfoDialog, OkClosesWithResultOne) {
 }
 
 TEST_F(InfoDialog, LongLinesScrollSidewaysInsteadOfWrapping) {
-    Form.FillInfo(0, {MakePen(std::string(400, 'W'), 0)});
+    Form.FillInfo(0, {NamedPen(std::string(400, 'W'), 0)});
     Form.show();
     QCoreApplication::processEvents();
     EXPECT_GT(Form.Memo()->horizontalScrollBar()->maximum(), 0);
@@ -146,7 +137,7 @@ TEST(InfoDialogControls, AreBuiltByTheFirstShowingInTheirDesignState) {
 
 TEST(InfoDialogControls, FillingOrAppendingFirstBuildsThemWithTheDesignText) {
     TFormInfo filled;
-    filled.FillInfo(0, {MakePen("Tip", 0)});
+    filled.FillInfo(0, {NamedPen("Tip", 0)});
     EXPECT_TRUE(filled.Memo()->toPlainText().startsWith("Pen internal name - Tip\n"));
     EXPECT_EQ(filled.Memo()->document()->blockCount(), 5);
 

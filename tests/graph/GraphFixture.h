@@ -1,13 +1,14 @@
 #pragma once
-// An in-memory graph surface and the fixtures shared by the graph tests.
+// The fixtures shared by the graph tests: a graph on its own in-memory surface (tests/support).
 
 #include "graph/DrawClass.h"
+#include "support/MemorySurface.h"
+#include "support/Pens.h"
 
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
 #include <ostream>
-#include <vector>
 
 inline void PrintTo(const TCaptions& c, std::ostream* os) {
     *os << "{\"" << c.Output << "\", \"" << c.Input << "\", \"" << c.PointX << "\", \"" << c.PointY
@@ -17,51 +18,11 @@ inline void PrintTo(const QPoint& p, std::ostream* os) {
     *os << "(" << p.x() << ", " << p.y() << ")";
 }
 
-// Records the cursor shapes set and the rectangles reported as changed.
-class MemorySurface : public IGraphSurface {
-public:
-    explicit MemorySurface(int w = 500, int h = 500, QImage::Format format = QImage::Format_RGB32)
-        : Img(w, h, format) {
-        Img.fill(Qt::magenta);
-    }
-    QImage& Image() override { return Img; }
-    void SetCursor(Qt::CursorShape shape) override { Cursors.push_back(shape); }
-    void Changed(const QRect& rect) override { Rects.push_back(rect); }
-
-    Qt::CursorShape Cursor() const { return Cursors.empty() ? Qt::BlankCursor : Cursors.back(); }
-    QRect ChangedUnion() const {
-        QRect u;
-        for (const QRect& r : Rects)
-            u |= r;
-        return u;
-    }
-
-    QImage Img;
-    std::vector<Qt::CursorShape> Cursors;
-    std::vector<QRect> Rects;
-};
-
 // Text rendering needs a GUI application; one lives for the whole test program (GraphFixture.cpp).
 void EnsureGuiApp();
 
 inline QRgb Rgb(const QImage& img, int x, int y) {
     return img.pixel(x, y) & 0xFFFFFF;
-}
-
-// A pen of resolution R with the given curve and thresholds.
-inline Pen MakePen(int R, int p1x, int p1y, int p2x, int p2y, int p3x, int p3y, int upper, int lower) {
-    Pen p;
-    p.ButtonName = "Tip";
-    p.PressureResolution = R;
-    p.P1X = p1x;
-    p.P1Y = p1y;
-    p.P2X = p2x;
-    p.P2Y = p2y;
-    p.P3X = p3x;
-    p.P3Y = p3y;
-    p.UpperThreshold = upper;
-    p.LowerThreshold = lower;
-    return p;
 }
 
 // The straight default curve of a 1023 pen with thresholds near the bottom.

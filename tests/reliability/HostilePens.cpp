@@ -5,6 +5,8 @@
 
 #include "Hostile.h"
 #include "graph/DrawClass.h"
+#include "support/MemorySurface.h"
+#include "support/Pens.h"
 #include "support/ScriptedPrompter.h"
 #include "ui/Form_Edit.h"
 
@@ -20,33 +22,9 @@ using namespace hostile;
 
 namespace {
 
-class Surface : public IGraphSurface {
-public:
-    explicit Surface(int size) : Img(size, size, QImage::Format_RGB32) {}
-    QImage& Image() override { return Img; }
-    void SetCursor(Qt::CursorShape) override {}
-    void Changed(const QRect&) override {}
-    QImage Img;
-};
-
+// A pen of resolution r whose curve and upper threshold sit at v.
 Pen PenWith(int32_t r, int32_t v) {
-    Pen p;
-    p.ButtonName = "Tip";
-    p.PressureResolution = r;
-    p.P1X = 0;
-    p.P1Y = v;
-    p.P2X = v;
-    p.P2Y = v;
-    p.P3X = r;
-    p.P3Y = r;
-    p.UpperThreshold = v;
-    p.LowerThreshold = 0;
-    return p;
-}
-
-// Every value the graph edits.
-std::vector<int32_t> Values(const Pen& p) {
-    return {p.P1X, p.P1Y, p.P2X, p.P2Y, p.P3X, p.P3Y, p.UpperThreshold, p.LowerThreshold};
+    return MakePen(r, 0, v, v, v, r, r, v, 0);
 }
 
 // Presses at every place where something can be picked and at the corners,
@@ -87,7 +65,7 @@ TEST(HostileGraph, ResolutionZeroAndMinusOneDrawAndDragWithinTheirScale) {
     for (int size : {500, 300})
         for (int32_t r : {0, -1}) {
             SCOPED_TRACE("R = " + std::to_string(r) + ", image " + std::to_string(size));
-            Surface surface(size);
+            MemorySurface surface(size, size);
             TDrawClass graph(surface, 0xFFFFFF);
             graph.SetPens({PenWith(r, 512), PenWith(r, 0)});
             const Cost cost = Measure([&] {
@@ -101,7 +79,7 @@ TEST(HostileGraph, ResolutionZeroAndMinusOneDrawAndDragWithinTheirScale) {
             ASSERT_EQ(pens.size(), 2u);
             // Pen 1 started with every value on the scale; whatever the drags did, it
             // stays there.
-            for (int32_t v : Values(pens[1])) {
+            for (int32_t v : EditedValues(pens[1])) {
                 EXPECT_GE(v, std::min(0, r));
                 EXPECT_LE(v, std::max(0, r));
             }
@@ -119,7 +97,7 @@ TEST(HostileGraph, ValuesAtTheLimitsDrawAndDragInBoundedTime) {
             p.LowerThreshold = v;
             pens.push_back(p);
         }
-    Surface surface(500);
+    MemorySurface surface(500, 500);
     TDrawClass graph(surface, 0xFFFFFF);
     graph.SetPens(pens);
     const Cost cost = Measure([&] {
@@ -141,7 +119,7 @@ TEST(HostileGraph, TenThousandPensShowInBoundedTime) {
     APen pens;
     for (int i = 0; i < 10000; ++i)
         pens.push_back(PenWith(1023, i % 1024));
-    Surface surface(500);
+    MemorySurface surface(500, 500);
     TDrawClass graph(surface, 0xFFFFFF);
     const Cost cost = Measure([&] {
         graph.SetPens(pens);
@@ -174,7 +152,7 @@ TEST_F(HostileEditor, ResolutionZeroAndMinusOneKeepEveryValueOnTheirScale) {
         Edit.OKButtonClick();
         EXPECT_TRUE(Prompter.Messages().isEmpty());
         const Pen p = Edit.GetPens().at(0);
-        for (int32_t v : Values(p)) {
+        for (int32_t v : EditedValues(p)) {
             EXPECT_GE(v, std::min(0, r));
             EXPECT_LE(v, std::max(0, r));
         }
