@@ -185,5 +185,5 @@ TEST_F(CliTest, DetectPrintsTheServiceRow) {
     const CliRun r = Cli({"detect", windowsPath});
     EXPECT_EQ(r.Code, 0);
     EXPECT_EQ(r.Out, "0 WTabletServicePro\n");
-    EXPECT_EQ(Cli({"detect", env.WTablet() + "/Wacom_Tablet.dat"}).Out, "-1\n");
+    EXPECT_EQ(Cli({"detect", env.WacomFile()}).Out, "-1\n");
 }

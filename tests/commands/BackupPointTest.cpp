@@ -13,8 +13,6 @@
 
 namespace {
 
-const char* const RestoreText =
-    "Restore and Apply Backup Point?\r\n\r\n(Please close all tablet-related aplications!)";
 const QPoint EraserMiddle(250, 250);
 const QPoint Target(300, 200);
 
@@ -52,20 +50,20 @@ class BackupPointBothFormats : public BackupPoint, public ::testing::WithParamIn
 
 TEST_F(BackupPoint, FirstValidLoadWritesItAndLaterLoadsNeverReplaceIt) {
     const QByteArray original = StandardXml();
-    Env.Write(WacomPath(), original);
+    Env.Write(Env.WacomFile(), original);
     ASSERT_FALSE(TestEnv::Exists(Env.BackupDir()));
     Start();
-    EXPECT_EQ(Bytes(BackupPointPath()), Str(original));
+    EXPECT_EQ(Bytes(Env.BackupPoint()), Str(original));
 
-    Env.Write(WacomPath(), OtherXml());
+    Env.Write(Env.WacomFile(), OtherXml());
     Click("BtReset");
     EXPECT_EQ(PenNames(), QStringList({"Pen tip", "Pen eraser"})) << "the changed file was read";
-    EXPECT_EQ(Bytes(BackupPointPath()), Str(original));
-    EXPECT_TRUE(DatedBackups().isEmpty());
+    EXPECT_EQ(Bytes(Env.BackupPoint()), Str(original));
+    EXPECT_TRUE(Env.DatedBackups().isEmpty());
 }
 
 TEST_F(BackupPoint, AnInvalidFileWritesNoBackupPointAndNoFolder) {
-    Env.Write(WacomPath(), TextFile({"[Tablet]", "ButtonName Tip", "PressureResolution 1023"}));
+    Env.Write(Env.WacomFile(), TextFile({"[Tablet]", "ButtonName Tip", "PressureResolution 1023"}));
     Start();
     EXPECT_EQ(Status(), "Wacom_Tablet.dat configuration file is without necessary values -> Try to run Wacom "
                         "Configuration first.");
@@ -77,17 +75,17 @@ TEST_F(BackupPoint, AnInvalidFileWritesNoBackupPointAndNoFolder) {
 TEST_F(BackupPoint, TheFirstValidFileOpenedFromElsewhereBecomesTheBackupPoint) {
     const QString other = Env.Write(Env.Root() + "/configs/Mine.dat", StandardText());
     Start();
-    ASSERT_FALSE(TestEnv::Exists(BackupPointPath()));
+    ASSERT_FALSE(TestEnv::Exists(Env.BackupPoint()));
     Prompter.Files.push_back(other);
     ASSERT_TRUE(Trigger("Open1"));
-    EXPECT_EQ(Bytes(BackupPointPath()), Str(StandardText()));
+    EXPECT_EQ(Bytes(Env.BackupPoint()), Str(StandardText()));
 }
 
 // --- C&reate Backup Point ----------------------------------------------------------------------------------
 
 TEST_F(BackupPoint, CreateAnsweredNoKeepsTheOldBackupPointAndSaysNothing) {
-    Env.Write(WacomPath(), StandardXml());
-    Env.Write(BackupPointPath(), OtherXml());
+    Env.Write(Env.WacomFile(), StandardXml());
+    Env.Write(Env.BackupPoint(), OtherXml());
     Start();
 
     ASSERT_TRUE(Trigger("ManuallySetFirstRunBackup1"));
@@ -97,36 +95,36 @@ TEST_F(BackupPoint, CreateAnsweredNoKeepsTheOldBackupPointAndSaysNothing) {
     EXPECT_EQ(asked[0].Caption, "Options");
     EXPECT_EQ(asked[0].Text, "Overwrite Last Backup Point?");
     EXPECT_EQ(asked[0].Flags, QuestionFlags);
-    EXPECT_EQ(Bytes(BackupPointPath()), Str(OtherXml()));
+    EXPECT_EQ(Bytes(Env.BackupPoint()), Str(OtherXml()));
     EXPECT_TRUE(Prompter.Messages().isEmpty());
 }
 
 TEST_F(BackupPoint, CreateTakesTheFileAsLastWrittenNotTheEditsOnlyOnTheGraph) {
     const QByteArray original = StandardXml();
-    Env.Write(WacomPath(), original);
-    Env.Write(BackupPointPath(), OtherXml());
+    Env.Write(Env.WacomFile(), original);
+    Env.Write(Env.BackupPoint(), OtherXml());
     Start();
     Drag(EraserMiddle, Target);
 
     Answer(IDYES);
     ASSERT_TRUE(Trigger("ManuallySetFirstRunBackup1"));
-    EXPECT_EQ(Bytes(BackupPointPath()), Str(original)) << "the drag was neither applied nor saved";
+    EXPECT_EQ(Bytes(Env.BackupPoint()), Str(original)) << "the drag was neither applied nor saved";
     EXPECT_EQ(Prompter.Messages(), QStringList({"Backup Point Created..."}));
 
     Answer(IDYES);
     ASSERT_TRUE(Trigger("Save1"));
     Answer(IDYES);
     ASSERT_TRUE(Trigger("ManuallySetFirstRunBackup1"));
-    EXPECT_EQ(Bytes(BackupPointPath()),
+    EXPECT_EQ(Bytes(Env.BackupPoint()),
               Str(ReplacedOnce(original, ">0 0 512 512 1023 1023<", ">0 0 619 619 1023 1023<")));
     EXPECT_EQ(Prompter.Messages(), QStringList({"Backup Point Created...", "Backup Point Created..."}));
 }
 
 TEST_F(BackupPoint, CreateThatCannotWriteReportsTheFailureAndNotSuccess) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Start();
-    ASSERT_TRUE(QFile::remove(BackupPointPath()));
-    ASSERT_TRUE(QDir().mkpath(BackupPointPath())); // a folder where the backup point belongs
+    ASSERT_TRUE(QFile::remove(Env.BackupPoint()));
+    ASSERT_TRUE(QDir().mkpath(Env.BackupPoint())); // a folder where the backup point belongs
 
     Answer(IDYES);
     ASSERT_TRUE(Trigger("ManuallySetFirstRunBackup1"));
@@ -139,15 +137,15 @@ TEST_F(BackupPoint, CreateThatCannotWriteReportsTheFailureAndNotSuccess) {
 
 TEST_P(BackupPointBothFormats, RestoreEndToEndPutsTheBackupPointBackAfterADatedBackupRestartsAndReloads) {
     const QByteArray original = GetParam().File();
-    Env.Write(WacomPath(), original);
+    Env.Write(Env.WacomFile(), original);
     Start();
     ChooseService(0);
     Drag(EraserMiddle, Target);
     Answer(IDYES);
     ASSERT_TRUE(Trigger("Save1"));
-    const std::string saved = Bytes(WacomPath());
+    const std::string saved = Bytes(Env.WacomFile());
     ASSERT_NE(saved, Str(original));
-    ASSERT_EQ(DatedBackups().size(), 1u);
+    ASSERT_EQ(Env.DatedBackups().size(), 1u);
     SelectPen(0);
 
     ClockForward(1);
@@ -160,12 +158,12 @@ TEST_P(BackupPointBothFormats, RestoreEndToEndPutsTheBackupPointBackAfterADatedB
     EXPECT_EQ(asked[1].Text, RestoreText);
     EXPECT_EQ(asked[1].Flags, QuestionFlags);
 
-    EXPECT_EQ(Bytes(WacomPath()), Str(original));
-    const QStringList backups = DatedBackups();
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(original));
+    const QStringList backups = Env.DatedBackups();
     ASSERT_EQ(backups.size(), 2u) << "one new dated backup";
     EXPECT_EQ(backups[1], "Pen_Tablet_03-15-2026_14-05-10.bak");
     EXPECT_EQ(Bytes(Env.BackupDir() + "/" + backups[1]), saved) << "it holds the file before the restore";
-    EXPECT_EQ(Bytes(BackupPointPath()), Str(original)) << "the backup point itself is kept";
+    EXPECT_EQ(Bytes(Env.BackupPoint()), Str(original)) << "the backup point itself is kept";
     ASSERT_EQ(Starts().size(), 1u);
     EXPECT_EQ(Starts()[0].File, "cmd.exe");
     EXPECT_EQ(Starts()[0].Parameters, RestartLine("WTabletServicePro"));
@@ -175,14 +173,14 @@ TEST_P(BackupPointBothFormats, RestoreEndToEndPutsTheBackupPointBackAfterADatedB
     EXPECT_EQ(PenNames().size(), 2);
     EXPECT_EQ(PenIndex(), 1);
     EXPECT_EQ(ListingLines()[6], "PressureCurveControlPoint 0 0 512 512 1023 1023");
-    EXPECT_EQ(Status(), WacomPath());
+    EXPECT_EQ(Status(), Env.WacomFile());
 }
 
 TEST_P(BackupPointBothFormats, RestoreOfABackupPointWithoutUsablePensWritesNothingAndKeepsTheLoadedFile) {
     const QByteArray original = GetParam().File();
-    Env.Write(WacomPath(), original);
+    Env.Write(Env.WacomFile(), original);
     Start();
-    Env.Write(BackupPointPath(), GetParam().Broken);
+    Env.Write(Env.BackupPoint(), GetParam().Broken);
     ChooseService(0);
     const QStringList names = PenNames();
 
@@ -190,20 +188,20 @@ TEST_P(BackupPointBothFormats, RestoreOfABackupPointWithoutUsablePensWritesNothi
     ASSERT_TRUE(Trigger("Replace1"));
 
     EXPECT_EQ(Prompter.Messages(), QStringList({"Unable to locate valid Backup file..."}));
-    EXPECT_EQ(Bytes(WacomPath()), Str(original));
-    EXPECT_TRUE(DatedBackups().isEmpty()) << "nothing is written";
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(original));
+    EXPECT_TRUE(Env.DatedBackups().isEmpty()) << "nothing is written";
     EXPECT_TRUE(Starts().empty()) << "nothing was restored, so no restart";
-    EXPECT_EQ(Bytes(BackupPointPath()), Str(GetParam().Broken));
+    EXPECT_EQ(Bytes(Env.BackupPoint()), Str(GetParam().Broken));
     EXPECT_EQ(PenNames(), names);
-    EXPECT_EQ(Status(), WacomPath());
+    EXPECT_EQ(Status(), Env.WacomFile());
     EXPECT_TRUE(Ctl<QAbstractButton>("BtApply")->isEnabled());
 
     // The window still works on the loaded file: saving writes that file, not the backup point's content.
     Answer(IDYES);
     ASSERT_TRUE(Trigger("Save1"));
-    EXPECT_EQ(Bytes(WacomPath()), Str(original));
-    ASSERT_EQ(DatedBackups().size(), 1u);
-    EXPECT_EQ(Bytes(Env.BackupDir() + "/" + DatedBackups()[0]), Str(original));
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(original));
+    ASSERT_EQ(Env.DatedBackups().size(), 1u);
+    EXPECT_EQ(Bytes(Env.BackupDir() + "/" + Env.DatedBackups()[0]), Str(original));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, BackupPointBothFormats, ::testing::ValuesIn(Formats),
@@ -211,24 +209,24 @@ INSTANTIATE_TEST_SUITE_P(Formats, BackupPointBothFormats, ::testing::ValuesIn(Fo
 
 TEST_F(BackupPoint, RestoreAnsweredNoChangesNothing) {
     const QByteArray original = StandardXml();
-    Env.Write(WacomPath(), original);
+    Env.Write(Env.WacomFile(), original);
     Start();
-    Env.Write(BackupPointPath(), OtherXml());
+    Env.Write(Env.BackupPoint(), OtherXml());
     ChooseService(0);
 
     ASSERT_TRUE(Trigger("Replace1"));
 
     EXPECT_EQ(Questions().size(), 1u);
-    EXPECT_EQ(Bytes(WacomPath()), Str(original));
-    EXPECT_TRUE(DatedBackups().isEmpty());
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(original));
+    EXPECT_TRUE(Env.DatedBackups().isEmpty());
     EXPECT_TRUE(Starts().empty());
 }
 
 TEST_F(BackupPoint, RestoreAcrossFormatsIsRefusedAfterTheQuestion) {
     const QByteArray original = StandardText();
-    Env.Write(WacomPath(), original);
+    Env.Write(Env.WacomFile(), original);
     Start();
-    Env.Write(BackupPointPath(), StandardXml());
+    Env.Write(Env.BackupPoint(), StandardXml());
     ChooseService(0);
 
     Answer(IDYES);
@@ -236,64 +234,64 @@ TEST_F(BackupPoint, RestoreAcrossFormatsIsRefusedAfterTheQuestion) {
 
     EXPECT_EQ(Questions().size(), 1u);
     EXPECT_EQ(Prompter.Messages(), QStringList({"Different config versions : XML vs Non-XML"}));
-    EXPECT_EQ(Bytes(WacomPath()), Str(original));
-    EXPECT_TRUE(DatedBackups().isEmpty());
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(original));
+    EXPECT_TRUE(Env.DatedBackups().isEmpty());
     EXPECT_TRUE(Starts().empty());
 }
 
 TEST_F(BackupPoint, RestoreWithoutBackupPointOrWithoutPreferenceFileAsksNothing) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Start();
     ChooseService(0);
 
-    ASSERT_TRUE(QFile::remove(BackupPointPath()));
+    ASSERT_TRUE(QFile::remove(Env.BackupPoint()));
     Answer(IDYES);
     ASSERT_TRUE(Trigger("Replace1"));
     EXPECT_EQ(Prompter.Messages(), QStringList({"Unable to locate valid Backup file..."}));
     EXPECT_TRUE(Questions().empty());
 
-    Env.Write(BackupPointPath(), StandardXml());
-    ASSERT_TRUE(QFile::remove(WacomPath()));
+    Env.Write(Env.BackupPoint(), StandardXml());
+    ASSERT_TRUE(QFile::remove(Env.WacomFile()));
     ASSERT_TRUE(Trigger("Replace1"));
     EXPECT_EQ(Prompter.Messages(), QStringList({"Unable to locate valid Backup file...",
                                                 "Unable to locate valid Backup file..."}));
     EXPECT_TRUE(Questions().empty());
-    EXPECT_FALSE(TestEnv::Exists(WacomPath()));
+    EXPECT_FALSE(TestEnv::Exists(Env.WacomFile()));
     EXPECT_TRUE(Starts().empty());
 }
 
 TEST_F(BackupPoint, ABackupPointTakenFromWacomTabletIsRestoredIntoPenTablet) {
     const QByteArray wacom = StandardXml();
-    Env.Write(WacomPath(), wacom);
+    Env.Write(Env.WacomFile(), wacom);
     Start();
-    ASSERT_EQ(Bytes(BackupPointPath()), Str(wacom));
+    ASSERT_EQ(Bytes(Env.BackupPoint()), Str(wacom));
 
     // Now Pen_Tablet.dat exists too; "Open Default Config" asks which one, and the user picks it.
-    Env.Write(PenPath(), OtherXml());
+    Env.Write(Env.PenFile(), OtherXml());
     Prompter.Modals.push_back([](QDialog*) { return 2; });
     ASSERT_TRUE(Trigger("OpenDefault1"));
-    ASSERT_EQ(Status(), PenPath());
+    ASSERT_EQ(Status(), Env.PenFile());
     ASSERT_EQ(PenNames(), QStringList({"Pen tip", "Pen eraser"}));
     ChooseService(3);
 
     Answer(IDYES);
     ASSERT_TRUE(Trigger("Replace1"));
 
-    EXPECT_EQ(Bytes(PenPath()), Str(wacom));
-    EXPECT_EQ(Bytes(WacomPath()), Str(wacom));
-    ASSERT_EQ(DatedBackups().size(), 1u);
-    EXPECT_EQ(Bytes(Env.BackupDir() + "/" + DatedBackups()[0]), Str(OtherXml()));
+    EXPECT_EQ(Bytes(Env.PenFile()), Str(wacom));
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(wacom));
+    ASSERT_EQ(Env.DatedBackups().size(), 1u);
+    EXPECT_EQ(Bytes(Env.BackupDir() + "/" + Env.DatedBackups()[0]), Str(OtherXml()));
     ASSERT_EQ(Starts().size(), 1u);
     EXPECT_EQ(Starts()[0].Parameters, RestartLine("TabletServicePen"));
     EXPECT_EQ(PenNames(), QStringList({"Tip", "Eraser"}));
-    EXPECT_EQ(Status(), PenPath());
+    EXPECT_EQ(Status(), Env.PenFile());
 }
 
 TEST_F(BackupPoint, RestoreWhoseRestartIsDeclinedStillLoadsTheRestoredFile) {
     const QByteArray original = StandardXml();
-    Env.Write(WacomPath(), original);
+    Env.Write(Env.WacomFile(), original);
     Start();
-    Env.Write(WacomPath(), OtherXml());
+    Env.Write(Env.WacomFile(), OtherXml());
     Click("BtReset");
     ASSERT_EQ(PenNames(), QStringList({"Pen tip", "Pen eraser"}));
     SelectPen(0);
@@ -304,7 +302,7 @@ TEST_F(BackupPoint, RestoreWhoseRestartIsDeclinedStillLoadsTheRestoredFile) {
     ASSERT_TRUE(Trigger("Replace1"));
 
     EXPECT_EQ(Prompter.Messages(), QStringList({RestartFailedMessage}));
-    EXPECT_EQ(Bytes(WacomPath()), Str(original));
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(original));
     EXPECT_EQ(PenNames(), QStringList({"Tip", "Eraser"}));
     EXPECT_EQ(PenIndex(), 1);
 }

@@ -83,10 +83,6 @@ QStringList StandardListing() {
                    PenLines("Eraser", "0 0 512 512 1023 1023", "1000", "20"));
 }
 
-std::string RestartLine(const char* service) {
-    return std::string("/c net stop \"") + service + "\" & net start \"" + service + "\" & pause";
-}
-
 CommandTest::CommandTest() : Now(QDate(2026, 3, 15), QTime(14, 5, 9)) {
     TFileHandler::SetClock([this] { return Now; });
 }
@@ -100,22 +96,6 @@ CommandTest::~CommandTest() {
 void CommandTest::TearDown() {
     if (Started)
         Stop();
-}
-
-QString CommandTest::WacomPath() const {
-    return Env.WTablet() + "/Wacom_Tablet.dat";
-}
-QString CommandTest::PenPath() const {
-    return Env.WTablet() + "/Pen_Tablet.dat";
-}
-QString CommandTest::IsdPath() const {
-    return Env.WTablet() + "/ISD_Tablet.dat";
-}
-QString CommandTest::BackupPointPath() const {
-    return Env.BackupDir() + "/FirstRunBackup.bak";
-}
-QString CommandTest::SettingsPath() const {
-    return Env.AppDir() + "Nibwright.ini";
 }
 
 void CommandTest::Start() {
@@ -288,12 +268,4 @@ void CommandTest::Drag(QPoint from, QPoint to, Qt::MouseButton button) {
     Press(from, button);
     Move(to);
     Release(to, button);
-}
-
-QStringList CommandTest::DatedBackups() const {
-    QStringList out;
-    for (const auto& name : TestEnv::List(Env.BackupDir()))
-        if (name.startsWith("Pen_Tablet_"))
-            out << name;
-    return out;
 }

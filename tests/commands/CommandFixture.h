@@ -68,11 +68,6 @@ QStringList Trimmed(QStringList lines);
 // The listing of the two pens of StandardXml as read (names as the XML format gives them).
 QStringList StandardListing();
 
-// The command line the restart of one service hands to cmd.exe.
-std::string RestartLine(const char* service);
-
-inline constexpr unsigned QuestionFlags = 0x34;
-
 // --- The window under test --------------------------------------------------------------------------------
 
 class CommandTest : public ::testing::Test {
@@ -80,13 +75,6 @@ protected:
     CommandTest();
     ~CommandTest() override;
     void TearDown() override;
-
-    // The three default preference files of the driver families.
-    QString WacomPath() const;
-    QString PenPath() const;
-    QString IsdPath() const;
-    QString BackupPointPath() const;
-    QString SettingsPath() const;
 
     // Creates the five windows and shows the main window, which loads its first file.
     void Start();
@@ -128,8 +116,6 @@ protected:
     // Press, one move and release, as a user's short drag.
     void Drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton);
 
-    // The dated backups in the backup folder, sorted.
-    QStringList DatedBackups() const;
     // Dated backups are named by this clock; it starts at 2026-03-15 14:05:09.
     void ClockAt(const QDateTime& when) { Now = when; }
     void ClockForward(int seconds) { Now = Now.addSecs(seconds); }

@@ -24,7 +24,7 @@ const QPoint Target(300, 200);
 
 class DialogCommands : public CommandTest {
 protected:
-    void SetUp() override { Env.Write(WacomPath(), StandardXml()); }
+    void SetUp() override { Env.Write(Env.WacomFile(), StandardXml()); }
     static void Type(const char* field, const QString& text) {
         auto* edit = FormEdit->findChild<QLineEdit*>(QString::fromLatin1(field));
         ASSERT_NE(edit, nullptr) << field;
@@ -53,7 +53,7 @@ TEST_F(DialogCommands, ShowCurrentValuesListsThePensBeingEditedNotThoseOnDisk) {
     EXPECT_EQ(ListingLines(), expected);
     SelectPen(0);
     EXPECT_EQ(ListingLines(), expected) << "the listing does not depend on the pen shown";
-    EXPECT_EQ(Bytes(WacomPath()), Str(StandardXml()));
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(StandardXml()));
 }
 
 // --- Pen Editor --------------------------------------------------------------------------------------------
@@ -88,8 +88,8 @@ TEST_F(DialogCommands, PenEditorEndToEndTheTypedValuesAreAppliedToTheFile) {
     Click("BtApply");
     QByteArray written = ReplacedOnce(StandardXml(), ">0 0 512 512 1023 1023<", ">0 0 1023 700 1023 1023<");
     written = ReplacedOnce(written, "<UpperPressureThreshold>1000<", "<UpperPressureThreshold>900<");
-    EXPECT_EQ(Bytes(WacomPath()), Str(written));
-    ASSERT_EQ(DatedBackups(), QStringList({FirstBackupName}));
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(written));
+    ASSERT_EQ(Env.DatedBackups(), QStringList({FirstBackupName}));
     EXPECT_EQ(Bytes(Env.BackupDir() + "/" + FirstBackupName), Str(StandardXml()));
     ASSERT_EQ(Starts().size(), 1u);
     EXPECT_EQ(Starts()[0].Parameters, RestartLine("WTabletServicePro"));
@@ -189,9 +189,9 @@ TEST_F(DialogCommands, ExitWithUnwrittenEditsEndsWithoutAQuestionAndSavesTheSett
 
     Stop();
     EXPECT_TRUE(Questions().empty());
-    EXPECT_EQ(Bytes(WacomPath()), Str(StandardXml()));
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(StandardXml()));
     const QStringList settings =
-        QString::fromStdString(Bytes(SettingsPath())).split(QRegularExpression("\r?\n"));
+        QString::fromStdString(Bytes(Env.SettingsFile())).split(QRegularExpression("\r?\n"));
     EXPECT_TRUE(settings.contains("Point Limiter=0")) << settings.join(" | ").toStdString();
     EXPECT_TRUE(settings.contains("Threshold Limiter=1")) << settings.join(" | ").toStdString();
 }

@@ -15,7 +15,7 @@ const QStringList Idle = {"Output", "Input", "X: -", "Y: -", "Info"};
 
 class GraphCommands : public CommandTest {
 protected:
-    void SetUp() override { Env.Write(WacomPath(), StandardXml()); }
+    void SetUp() override { Env.Write(Env.WacomFile(), StandardXml()); }
     // The shown (last) pen's lines of the listing: curve, upper and lower threshold.
     QStringList Eraser() { return ListingLines().mid(6, 3); }
 };
@@ -113,7 +113,7 @@ TEST_F(GraphCommands, LimitThresholdPointsSwitchedOffLetsTheHandleBeDragged) {
 }
 
 TEST_F(GraphCommands, LimitersReadFromTheSettingsGovernTheGraph) {
-    Env.Write(SettingsPath(), "[Nibwright]\r\nPoint Limiter=0\r\nMiddlePoint Limiter=1\r\n");
+    Env.Write(Env.SettingsFile(), "[Nibwright]\r\nPoint Limiter=0\r\nMiddlePoint Limiter=1\r\n");
     Start();
     EXPECT_FALSE(Ctl<QAbstractButton>("CBLimitP")->isChecked());
     EXPECT_TRUE(Ctl<QAbstractButton>("CbLimitMp")->isChecked());

@@ -39,13 +39,13 @@ const QList<bool> NoFileState = {false, false, false, false, false, false, false
 // --- Reset Changes -----------------------------------------------------------------------------------------
 
 TEST_F(LoadCommands, ResetDropsTheDragReadsTheFileAgainAndSelectsTheLastPen) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Start();
     SelectPen(0);
     Drag(QPoint(291, 302), Target); // the first pen's middle point
     ASSERT_NE(ListingLines(), StandardListing());
     // Someone else changed the file meanwhile: Reset shows what is on disk now.
-    Env.Write(WacomPath(),
+    Env.Write(Env.WacomFile(),
               ReplacedOnce(StandardXml(), "<LowerPressureThreshold>20<", "<LowerPressureThreshold>25<"));
 
     Click("BtReset");
@@ -56,11 +56,11 @@ TEST_F(LoadCommands, ResetDropsTheDragReadsTheFileAgainAndSelectsTheLastPen) {
     EXPECT_EQ(PenIndex(), 1);
     EXPECT_EQ(States(), DefaultFileState);
     EXPECT_TRUE(Questions().empty()) << "no question about the dropped edit";
-    EXPECT_TRUE(DatedBackups().isEmpty());
+    EXPECT_TRUE(Env.DatedBackups().isEmpty());
 }
 
 TEST_F(LoadCommands, ResetOfAFileFromElsewhereReadsThatFileAgain) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     const QString other = Env.Write(Env.Root() + "/configs/Mine.dat", StandardText());
     Start();
     Prompter.Files.push_back(other);
@@ -78,7 +78,7 @@ TEST_F(LoadCommands, ResetOfAFileFromElsewhereReadsThatFileAgain) {
 // --- Open... -----------------------------------------------------------------------------------------------
 
 TEST_F(LoadCommands, OpenShowsTheFileDialogAsDesigned) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Start();
     ASSERT_TRUE(Trigger("Open1"));
 
@@ -96,7 +96,7 @@ TEST_F(LoadCommands, OpenShowsTheFileDialogAsDesigned) {
 }
 
 TEST_F(LoadCommands, OpenOfAFileFromElsewhereAllowsSaveButNotApplyNorBackupPoints) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     const QString other = Env.Write(Env.Root() + "/configs/Mine.dat", StandardText());
     Start();
     Prompter.Files.push_back(other);
@@ -115,30 +115,30 @@ TEST_F(LoadCommands, OpenOfAFileFromElsewhereAllowsSaveButNotApplyNorBackupPoint
     EXPECT_EQ(Bytes(other),
               Str(ReplacedOnce(StandardText(), "PressureCurveControlPoint 0 0 512 512 1023 1023",
                                "PressureCurveControlPoint 0 0 619 619 1023 1023")));
-    EXPECT_EQ(Bytes(WacomPath()), Str(StandardXml()));
-    ASSERT_EQ(DatedBackups().size(), 1u);
-    EXPECT_EQ(Bytes(Env.BackupDir() + "/" + DatedBackups()[0]), Str(StandardText()));
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(StandardXml()));
+    ASSERT_EQ(Env.DatedBackups().size(), 1u);
+    EXPECT_EQ(Bytes(Env.BackupDir() + "/" + Env.DatedBackups()[0]), Str(StandardText()));
 }
 
 TEST_F(LoadCommands, OpenOfADefaultPathCountsAsTheDefaultFile) {
     const QString other = Env.Write(Env.Root() + "/configs/Mine.dat", StandardText());
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Start();
     Prompter.Files.push_back(other);
     ASSERT_TRUE(Trigger("Open1"));
     ASSERT_EQ(States(), OtherFileState);
 
-    Prompter.Files.push_back(WacomPath());
+    Prompter.Files.push_back(Env.WacomFile());
     ASSERT_TRUE(Trigger("Open1"));
-    EXPECT_EQ(Status(), WacomPath());
+    EXPECT_EQ(Status(), Env.WacomFile());
     EXPECT_EQ(States(), DefaultFileState);
 }
 
 TEST_F(LoadCommands, OpenCancelledReadsTheFileInUseAgain) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Start();
     Drag(EraserMiddle, Target);
-    Env.Write(WacomPath(),
+    Env.Write(Env.WacomFile(),
               ReplacedOnce(StandardXml(), "<UpperPressureThreshold>900<", "<UpperPressureThreshold>950<"));
 
     ASSERT_TRUE(Trigger("Open1")); // no file scripted: the dialog is cancelled
@@ -146,12 +146,12 @@ TEST_F(LoadCommands, OpenCancelledReadsTheFileInUseAgain) {
     QStringList expected = StandardListing();
     expected[2] = "UpperPressureThreshold 950";
     EXPECT_EQ(ListingLines(), expected) << "the drag is lost and the file on disk read";
-    EXPECT_EQ(Status(), WacomPath());
+    EXPECT_EQ(Status(), Env.WacomFile());
     EXPECT_EQ(States(), DefaultFileState);
 }
 
 TEST_F(LoadCommands, OpenOfAFileThatDoesNotExistEndsWithNoFile) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Start();
     Prompter.Files.push_back(Env.Root() + "/configs/typed name.dat");
     ASSERT_TRUE(Trigger("Open1"));
@@ -183,12 +183,12 @@ TEST_F(LoadCommands, OpenDefaultWithoutDefaultFileLeavesTheOtherFileForNoFile) {
 }
 
 TEST_F(LoadCommands, OpenDefaultWithSeveralDefaultFilesAsksTheChooser) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     const QString other = Env.Write(Env.Root() + "/configs/Mine.dat", StandardText());
     Start();
     Prompter.Files.push_back(other);
     ASSERT_TRUE(Trigger("Open1"));
-    Env.Write(IsdPath(), StandardText());
+    Env.Write(Env.IsdFile(), StandardText());
 
     Prompter.Modals.push_back([](QDialog*) { return 3; });
     ASSERT_TRUE(Trigger("OpenDefault1"));
@@ -196,7 +196,7 @@ TEST_F(LoadCommands, OpenDefaultWithSeveralDefaultFilesAsksTheChooser) {
     const auto modals = Prompter.OfKind("modal");
     ASSERT_EQ(modals.size(), 1u);
     EXPECT_EQ(modals[0].Text, "TFormChoose");
-    EXPECT_EQ(Status(), IsdPath());
+    EXPECT_EQ(Status(), Env.IsdFile());
     EXPECT_EQ(States(), DefaultFileState);
 }
 
@@ -224,7 +224,7 @@ TEST_F(LoadCommands, ServiceSwitchFreesTheRowAndTickingItDetectsAgain) {
 }
 
 TEST_F(LoadCommands, ServiceSwitchTickedForAPathOfNoFamilySelectsNoRow) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Start();
     auto* box = Ctl<QComboBox>("CBoxService");
     EXPECT_EQ(box->currentIndex(), -1);

@@ -13,8 +13,6 @@
 
 namespace {
 
-const char* const ApplyText = "Apply New Settings?\r\n\r\n(Please close all tablet-related applications)";
-
 // Pixels of the control points on the 500-pixel graph, for resolution 1023.
 const QPoint TipMiddle(291, 302);    // P2X 600, P2Y 400
 const QPoint EraserMiddle(250, 250); // P2X 512, P2Y 512 (reads back as Y 511)
@@ -53,7 +51,7 @@ class WriteBothFormats : public WriteCommands, public ::testing::WithParamInterf
 
 TEST_F(WriteCommands, ApplyAnsweredNoBacksUpWritesAndRestartsNothing) {
     const QByteArray original = StandardXml();
-    Env.Write(WacomPath(), original);
+    Env.Write(Env.WacomFile(), original);
     Start();
     ChooseService(2);
     Drag(EraserMiddle, Target);
@@ -65,8 +63,8 @@ TEST_F(WriteCommands, ApplyAnsweredNoBacksUpWritesAndRestartsNothing) {
     EXPECT_EQ(asked[0].Caption, "Apply changes");
     EXPECT_EQ(asked[0].Text, ApplyText);
     EXPECT_EQ(asked[0].Flags, QuestionFlags);
-    EXPECT_EQ(Bytes(WacomPath()), Str(original));
-    EXPECT_TRUE(DatedBackups().isEmpty());
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(original));
+    EXPECT_TRUE(Env.DatedBackups().isEmpty());
     EXPECT_TRUE(Starts().empty());
     EXPECT_TRUE(Prompter.Messages().isEmpty());
     // The edit is still on the graph.
@@ -76,7 +74,7 @@ TEST_F(WriteCommands, ApplyAnsweredNoBacksUpWritesAndRestartsNothing) {
 TEST_P(WriteBothFormats, ApplyEndToEndWritesTheDraggedPenAfterADatedBackupAndRestarts) {
     const Format f = GetParam();
     const QByteArray original = f.File();
-    Env.Write(WacomPath(), original);
+    Env.Write(Env.WacomFile(), original);
     Start();
     ChooseService(2);
 
@@ -93,9 +91,9 @@ TEST_P(WriteBothFormats, ApplyEndToEndWritesTheDraggedPenAfterADatedBackupAndRes
     Answer(IDYES);
     Click("BtApply");
 
-    EXPECT_EQ(Bytes(WacomPath()), Str(ReplacedOnce(original, f.Curve("10 0 400 600 1000 1023"),
-                                                   f.Curve("10 0 619 619 1000 1023"))));
-    ASSERT_EQ(DatedBackups(), QStringList({FirstBackupName}));
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(ReplacedOnce(original, f.Curve("10 0 400 600 1000 1023"),
+                                                       f.Curve("10 0 619 619 1000 1023"))));
+    ASSERT_EQ(Env.DatedBackups(), QStringList({FirstBackupName}));
     EXPECT_EQ(Bytes(Env.BackupDir() + "/" + FirstBackupName), Str(original))
         << "the backup holds the old values";
     ASSERT_EQ(Starts().size(), 1u);
@@ -111,13 +109,13 @@ TEST_P(WriteBothFormats, ApplyEndToEndWritesTheDraggedPenAfterADatedBackupAndRes
 
 TEST_P(WriteBothFormats, ApplyWhoseWriteFailsReportsItAndStillRestarts) {
     const Format f = GetParam();
-    Env.Write(WacomPath(), f.File());
+    Env.Write(Env.WacomFile(), f.File());
     Start();
     ChooseService(4);
     Drag(EraserMiddle, Target);
     // The preference file is replaced by a folder of the same name: neither reading it nor writing it works.
-    ASSERT_TRUE(QFile::remove(WacomPath()));
-    ASSERT_TRUE(QDir().mkpath(WacomPath()));
+    ASSERT_TRUE(QFile::remove(Env.WacomFile()));
+    ASSERT_TRUE(QDir().mkpath(Env.WacomFile()));
 
     Answer(IDYES);
     Click("BtApply");
@@ -125,13 +123,13 @@ TEST_P(WriteBothFormats, ApplyWhoseWriteFailsReportsItAndStillRestarts) {
     EXPECT_EQ(Prompter.Messages(), QStringList({"Unable to write new config..."}));
     ASSERT_EQ(Starts().size(), 1u);
     EXPECT_EQ(Starts()[0].Parameters, RestartLine("WTabletServiceISD"));
-    EXPECT_TRUE(QFileInfo(WacomPath()).isDir());
+    EXPECT_TRUE(QFileInfo(Env.WacomFile()).isDir());
 }
 
 TEST_P(WriteBothFormats, SaveConfirmedTwiceLeavesTwoDatedBackupsEachHoldingTheFileBeforeItsWrite) {
     const Format f = GetParam();
     const QByteArray original = f.File();
-    Env.Write(WacomPath(), original);
+    Env.Write(Env.WacomFile(), original);
     Start();
     ChooseService(2);
 
@@ -140,7 +138,7 @@ TEST_P(WriteBothFormats, SaveConfirmedTwiceLeavesTwoDatedBackupsEachHoldingTheFi
     Trigger("Save1");
     const QByteArray first =
         ReplacedOnce(original, f.Curve("0 0 512 512 1023 1023"), f.Curve("0 0 619 619 1023 1023"));
-    EXPECT_EQ(Bytes(WacomPath()), Str(first));
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(first));
 
     ClockForward(1);
     Drag(Target, Target2);
@@ -148,7 +146,7 @@ TEST_P(WriteBothFormats, SaveConfirmedTwiceLeavesTwoDatedBackupsEachHoldingTheFi
     Trigger("Save1");
     const QByteArray second =
         ReplacedOnce(original, f.Curve("0 0 512 512 1023 1023"), f.Curve("0 0 726 726 1023 1023"));
-    EXPECT_EQ(Bytes(WacomPath()), Str(second));
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(second));
 
     const auto asked = Questions();
     ASSERT_EQ(asked.size(), 2u);
@@ -157,7 +155,7 @@ TEST_P(WriteBothFormats, SaveConfirmedTwiceLeavesTwoDatedBackupsEachHoldingTheFi
         EXPECT_EQ(q.Text, "Save Changes?");
         EXPECT_EQ(q.Flags, QuestionFlags);
     }
-    const QStringList backups = DatedBackups();
+    const QStringList backups = Env.DatedBackups();
     ASSERT_EQ(backups,
               QStringList({"Pen_Tablet_03-15-2026_14-05-09.bak", "Pen_Tablet_03-15-2026_14-05-10.bak"}));
     EXPECT_EQ(Bytes(Env.BackupDir() + "/" + backups[0]), Str(original));
@@ -172,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, WriteBothFormats, ::testing::ValuesIn(Formats)
 
 TEST_F(WriteCommands, SaveAnsweredNoWritesNothing) {
     const QByteArray original = StandardXml();
-    Env.Write(WacomPath(), original);
+    Env.Write(Env.WacomFile(), original);
     Start();
     Drag(EraserMiddle, Target);
 
@@ -180,17 +178,17 @@ TEST_F(WriteCommands, SaveAnsweredNoWritesNothing) {
     ASSERT_TRUE(Trigger("Save1"));
 
     EXPECT_EQ(Questions().size(), 1u);
-    EXPECT_EQ(Bytes(WacomPath()), Str(original));
-    EXPECT_TRUE(DatedBackups().isEmpty());
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(original));
+    EXPECT_TRUE(Env.DatedBackups().isEmpty());
     EXPECT_TRUE(Prompter.Messages().isEmpty());
 }
 
 TEST_F(WriteCommands, SaveWhoseWriteFailsReportsSaveFileErrorAndRestartsNothing) {
-    Env.Write(WacomPath(), StandardText());
+    Env.Write(Env.WacomFile(), StandardText());
     Start();
     ChooseService(2);
-    ASSERT_TRUE(QFile::remove(WacomPath()));
-    ASSERT_TRUE(QDir().mkpath(WacomPath()));
+    ASSERT_TRUE(QFile::remove(Env.WacomFile()));
+    ASSERT_TRUE(QDir().mkpath(Env.WacomFile()));
 
     Answer(IDYES);
     ASSERT_TRUE(Trigger("Save1"));
@@ -224,7 +222,7 @@ TEST_F(WriteCommands, ApplyWithAutoDetectRestartsTheServiceThatFitsThePathAtThat
 }
 
 TEST_F(WriteCommands, ApplyWithAChosenRowRestartsThatServiceAndWithNoRowNothing) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Start();
 
     ChooseService(2);
@@ -240,11 +238,11 @@ TEST_F(WriteCommands, ApplyWithAChosenRowRestartsThatServiceAndWithNoRowNothing)
     Click("BtApply");
     EXPECT_EQ(Starts().size(), 1u) << "no row: nothing restarted";
     EXPECT_TRUE(Prompter.Messages().isEmpty());
-    EXPECT_EQ(DatedBackups().size(), 2u) << "both applies wrote the file";
+    EXPECT_EQ(Env.DatedBackups().size(), 2u) << "both applies wrote the file";
 }
 
 TEST_F(WriteCommands, ApplyWhoseRestartIsDeclinedShowsTheRestartMessageOnce) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Start();
     ChooseService(0);
     Env.Fake().FailStartsFrom = 0;
@@ -253,44 +251,44 @@ TEST_F(WriteCommands, ApplyWhoseRestartIsDeclinedShowsTheRestartMessageOnce) {
     Click("BtApply");
 
     EXPECT_EQ(Prompter.Messages(), QStringList({RestartFailedMessage}));
-    EXPECT_EQ(DatedBackups().size(), 1u);
+    EXPECT_EQ(Env.DatedBackups().size(), 1u);
 }
 
 TEST_F(WriteCommands, ApplyKeepsWhatAnotherProgramChangedInTheXmlFileMeanwhile) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Start();
     Drag(EraserMiddle, Target);
     const QByteArray changed = ReplacedOnce(StandardXml(), "untouched  text", "changed by the driver");
-    Env.Write(WacomPath(), changed);
+    Env.Write(Env.WacomFile(), changed);
 
     Answer(IDYES);
     Click("BtApply");
 
-    EXPECT_EQ(Bytes(WacomPath()),
+    EXPECT_EQ(Bytes(Env.WacomFile()),
               Str(ReplacedOnce(changed, ">0 0 512 512 1023 1023<", ">0 0 619 619 1023 1023<")));
-    ASSERT_EQ(DatedBackups().size(), 1u);
-    EXPECT_EQ(Bytes(Env.BackupDir() + "/" + DatedBackups()[0]), Str(StandardXml()))
+    ASSERT_EQ(Env.DatedBackups().size(), 1u);
+    EXPECT_EQ(Bytes(Env.BackupDir() + "/" + Env.DatedBackups()[0]), Str(StandardXml()))
         << "the file as last read";
 }
 
 TEST_F(WriteCommands, ApplyOverAnXmlFileThatNoLongerParsesReportsTheFailureAndLeavesItAlone) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Start();
     ChooseService(0);
     Drag(EraserMiddle, Target);
     const QByteArray damaged = StandardXml().left(200);
-    Env.Write(WacomPath(), damaged);
+    Env.Write(Env.WacomFile(), damaged);
 
     Answer(IDYES);
     Click("BtApply");
 
     EXPECT_EQ(Prompter.Messages(), QStringList({"Unable to write new config..."}));
-    EXPECT_EQ(Bytes(WacomPath()), Str(damaged)) << "neither emptied nor replaced";
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(damaged)) << "neither emptied nor replaced";
     EXPECT_EQ(Starts().size(), 1u);
 }
 
 TEST_F(WriteCommands, ApplyWritesAlsoWhenNoDatedBackupCanBeMade) {
-    Env.Write(WacomPath(), StandardXml());
+    Env.Write(Env.WacomFile(), StandardXml());
     Env.Write(Env.BackupDir(), "a file where the backup folder belongs");
     Start();
     ASSERT_EQ(Prompter.Messages(),
@@ -300,7 +298,7 @@ TEST_F(WriteCommands, ApplyWritesAlsoWhenNoDatedBackupCanBeMade) {
     Answer(IDYES);
     Click("BtApply");
 
-    EXPECT_EQ(Bytes(WacomPath()),
+    EXPECT_EQ(Bytes(Env.WacomFile()),
               Str(ReplacedOnce(StandardXml(), ">0 0 512 512 1023 1023<", ">0 0 619 619 1023 1023<")));
     EXPECT_EQ(Prompter.Messages().size(), 1) << "a backup folder that cannot be made is not reported again";
 }

@@ -300,7 +300,7 @@ TEST_F(XmlHandlerTest, FailedReloadKeepsTheDocumentAndRaises) {
 }
 
 TEST_F(XmlHandlerTest, NoBytesMeansNothingIsWritten) {
-    const QString path = env.WTablet() + "/Wacom_Tablet.dat";
+    const QString path = env.WacomFile();
     TXMLHandler missing(path);
     EXPECT_FALSE(missing.IsValid());
     EXPECT_THROW(missing.Save(), std::runtime_error);

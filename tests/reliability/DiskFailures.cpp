@@ -217,7 +217,7 @@ TEST_P(DiskFailure, ABackupPathThatIsAFileMeansNoBackupAndNoMessage) {
     Handler->CreateDatedBackup();
     EXPECT_TRUE(Messages.isEmpty());
     EXPECT_EQ(TestEnv::Read(Env.BackupDir()), QByteArray("not a folder"));
-    EXPECT_THROW(Handler->SaveAs(Env.BackupDir() + "/FirstRunBackup.bak"), std::exception);
+    EXPECT_THROW(Handler->SaveAs(Env.BackupPoint()), std::exception);
     EXPECT_TRUE(TestEnv::Read(Path) == Before);
 }
 
@@ -229,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, DiskFailure, ::testing::Values(Format::Text, F
 TEST(SettingsDiskFailure, AFailedWriteRaisesAndKeepsTheOldBytes) {
     TestEnv env;
     const QByteArray old = "[Nibwright]\r\nPoint Limiter=0\r\n[Other]\r\nkeep=1\r\n";
-    const QString path = env.Write(env.AppDir() + "Nibwright.ini", old);
+    const QString path = env.Write(env.SettingsFile(), old);
     {
         TIniFile ini(path);
         SetWriteFaultHook([](const QString&, const QByteArray& bytes) -> qint64 { return bytes.size() - 1; });

@@ -406,7 +406,7 @@ TEST_F(HostileXml, AnExternalEntityNeverBringsInAnotherFile) {
     h.CreateDatedBackup();
     h.StorePens(pens);
     h.SaveAs(path);
-    h.SaveAs(Env.BackupDir() + "/FirstRunBackup.bak");
+    h.SaveAs(Env.BackupPoint());
     EXPECT_EQ(TestEnv::Read(path).indexOf(secret), -1);
     const QStringList written = TestEnv::List(Env.BackupDir());
     EXPECT_EQ(written.size(), 2);

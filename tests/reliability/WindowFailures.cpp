@@ -53,11 +53,6 @@ protected:
         Stop();
     }
 
-    QString Wacom() const { return Env.WTablet() + "/Wacom_Tablet.dat"; }
-    QString PenTablet() const { return Env.WTablet() + "/Pen_Tablet.dat"; }
-    QString BackupPoint() const { return Env.BackupDir() + "/FirstRunBackup.bak"; }
-    QString Settings() const { return Env.AppDir() + "Nibwright.ini"; }
-
     void Start() {
         if (auto* app = qobject_cast<TNibApplication*>(QCoreApplication::instance()))
             app->SetPrompter(&Prompter);
@@ -129,7 +124,7 @@ protected:
 class WindowDiskFailure : public WindowTest, public ::testing::WithParamInterface<Format> {
 protected:
     void SetUp() override {
-        Path = GetParam() == Format::Xml ? Wacom() : PenTablet();
+        Path = GetParam() == Format::Xml ? Env.WacomFile() : Env.PenFile();
         Before = TestEnv::Read(Env.Write(Path, Sample(GetParam())));
     }
     void ExpectUntouched(const char* after) {
@@ -150,7 +145,7 @@ protected:
 TEST_P(WindowDiskFailure, AnUnwritableFolderFailsApplySaveAndRestoreVisibly) {
     Start();
     ASSERT_TRUE(TabletForm->IsConfigValid());
-    ASSERT_TRUE(TestEnv::Exists(BackupPoint()));
+    ASSERT_TRUE(TestEnv::Exists(Env.BackupPoint()));
     // The chosen service row, so that each restart that is started shows in the platform's record.
     TabletForm->CbService->setChecked(false);
     TabletForm->CbServiceClick();
@@ -204,7 +199,7 @@ TEST_P(WindowDiskFailure, AfterAFailedRestoreApplyWritesTheFileTheWindowShows) {
     const QByteArray other = GetParam() == Format::Xml
                                  ? XmlDocument("<Extra/>\r\n" + XmlPen("Tip", 2047) + XmlPen("Eraser", 2047))
                                  : "one\r\ntwo\r\nthree\r\n" + TextPen("Tip", 2047) + TextPen("Eraser", 2047);
-    Env.Write(BackupPoint(), other);
+    Env.Write(Env.BackupPoint(), other);
     Start();
     ASSERT_TRUE(TabletForm->IsConfigValid());
     FillDiskFor(Path);
@@ -242,11 +237,11 @@ TEST_P(WindowDiskFailure, ABackupPathThatIsAFileIsReportedAndNeverReplaced) {
 }
 
 TEST_P(WindowDiskFailure, FailedBackupWritesAreReported) {
-    FillDiskFor(BackupPoint());
+    FillDiskFor(Env.BackupPoint());
     Start();
-    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write Backup Point: " + BackupPoint()});
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write Backup Point: " + Env.BackupPoint()});
     EXPECT_TRUE(TabletForm->IsConfigValid()) << "the load goes on";
-    EXPECT_FALSE(TestEnv::Exists(BackupPoint()));
+    EXPECT_FALSE(TestEnv::Exists(Env.BackupPoint()));
 
     // A dated backup that fails is reported; the write itself still goes through.
     SetWriteFaultHook([this](const QString& path, const QByteArray& bytes) -> qint64 {
@@ -267,7 +262,7 @@ TEST_P(WindowDiskFailure, AFileBeyondTheSizeLimitEndsWithoutPens) {
     EXPECT_LT(cost.PeakMegabytes, 128);
     EXPECT_FALSE(TabletForm->IsConfigValid());
     EXPECT_EQ(PenNames(), QStringList{"No File"});
-    EXPECT_FALSE(TestEnv::Exists(BackupPoint()));
+    EXPECT_FALSE(TestEnv::Exists(Env.BackupPoint()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, WindowDiskFailure, ::testing::Values(Format::Text, Format::Xml),
@@ -310,7 +305,7 @@ TEST_F(WindowTest, ARealFullDiskFailsApplyAndSaveAndKeepsTheFile) {
         pens += XmlPen("Pen" + std::to_string(i));
     const QByteArray before = XmlDocument(pens);
     ASSERT_GT(before.size(), 64 * 1024);
-    Env.Write(Wacom(), before);
+    Env.Write(Env.WacomFile(), before);
     disk.Fill(16 * 1024);
     Start();
     ASSERT_TRUE(TabletForm->IsConfigValid());
@@ -319,44 +314,44 @@ TEST_F(WindowTest, ARealFullDiskFailsApplyAndSaveAndKeepsTheFile) {
     Prompter.Log.clear();
     Save();
     EXPECT_EQ(Prompter.Messages(), QStringList{"Save File Error..."});
-    EXPECT_TRUE(TestEnv::Read(Wacom()) == before);
+    EXPECT_TRUE(TestEnv::Read(Env.WacomFile()) == before);
     EXPECT_EQ(TestEnv::List(Env.WTablet()), (QStringList{"Wacom_Tablet.dat", "filler"}));
 }
 
 TEST_F(WindowTest, AnXmlFileReplacedByGarbageAfterLoadingIsNotOverwritten) {
-    Env.Write(Wacom(), Sample(Format::Xml));
+    Env.Write(Env.WacomFile(), Sample(Format::Xml));
     Start();
     ASSERT_TRUE(TabletForm->IsConfigValid());
     // Another program replaced the file since it was read with a document that no longer parses.
     const QByteArray garbage = "<?xml version=\"1.0\"?><root><TransducerTipButtonSettings>";
-    Env.Write(Wacom(), garbage);
+    Env.Write(Env.WacomFile(), garbage);
     Apply();
     EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write new config..."});
-    EXPECT_TRUE(TestEnv::Read(Wacom()) == garbage)
+    EXPECT_TRUE(TestEnv::Read(Env.WacomFile()) == garbage)
         << "storing into a document that no longer parses wrote over it";
 }
 
 TEST_F(WindowTest, AnUnwritableSettingsFileIsReportedAndKeepsItsBytes) {
     const QByteArray old = "[Nibwright]\r\nPoint Limiter=0\r\n";
-    Env.Write(Settings(), old);
+    Env.Write(Env.SettingsFile(), old);
     Start();
-    const QString settings = Settings();
+    const QString settings = Env.SettingsFile();
     SetWriteFaultHook([settings](const QString& path, const QByteArray& bytes) -> qint64 {
         return path == settings ? bytes.size() - 1 : bytes.size();
     });
     Stop();
-    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write to " + Settings()});
-    EXPECT_TRUE(TestEnv::Read(Settings()) == old);
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write to " + Env.SettingsFile()});
+    EXPECT_TRUE(TestEnv::Read(Env.SettingsFile()) == old);
 }
 
 TEST_F(WindowTest, ASettingsPathThatIsAFolderIsReportedAndLeftAlone) {
-    QDir().mkpath(Settings());
-    Env.Write(Settings() + "/inside", "x");
+    QDir().mkpath(Env.SettingsFile());
+    Env.Write(Env.SettingsFile() + "/inside", "x");
     Start();
     Stop();
-    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write to " + Settings()});
-    EXPECT_TRUE(QFileInfo(Settings()).isDir());
-    EXPECT_EQ(TestEnv::Read(Settings() + "/inside"), QByteArray("x"));
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write to " + Env.SettingsFile()});
+    EXPECT_TRUE(QFileInfo(Env.SettingsFile()).isDir());
+    EXPECT_EQ(TestEnv::Read(Env.SettingsFile() + "/inside"), QByteArray("x"));
 }
 
 // ---- hostile files through the window
@@ -366,9 +361,9 @@ TEST_F(WindowTest, ResolutionZeroAndMinusOneLoadDragEditAndApply) {
         for (int32_t r : {0, -1}) {
             SCOPED_TRACE(std::string(f == Format::Xml ? "XML" : "text") + ", R = " + std::to_string(r));
             const std::string rs = std::to_string(r);
-            const QString path = f == Format::Xml ? Wacom() : PenTablet();
-            QFile::remove(Wacom());
-            QFile::remove(PenTablet());
+            const QString path = f == Format::Xml ? Env.WacomFile() : Env.PenFile();
+            QFile::remove(Env.WacomFile());
+            QFile::remove(Env.PenFile());
             Env.Write(path, f == Format::Xml
                                 ? XmlDocument(XmlPen("Tip", rs, "0 0 512 512 1023 1023", "900", "20"))
                                 : "x\r\n" + TextPen("Tip", rs, "0 0 512 512 1023 1023", "900", "20"));
@@ -414,7 +409,7 @@ TEST_F(WindowTest, TenThousandPensLoadShowAndApplyInBoundedTime) {
     QByteArray pens;
     for (int i = 0; i < 10000; ++i)
         pens += XmlPen("Pen" + std::to_string(i));
-    Env.Write(Wacom(), XmlDocument(pens));
+    Env.Write(Env.WacomFile(), XmlDocument(pens));
     const Cost start = Measure([&] { Start(); });
     EXPECT_LT(start.Seconds, FastSeconds);
     ASSERT_TRUE(TabletForm->IsConfigValid());
@@ -433,7 +428,7 @@ TEST_F(WindowTest, AnExternalEntityNeverReachesTheWindowOrAWrittenFile) {
     const QString secretPath = Env.Write("secret.txt", secret);
     const QByteArray doctype =
         "<!DOCTYPE root [<!ENTITY xxe SYSTEM \"file://" + QFile::encodeName(secretPath) + "\">]>\r\n";
-    Env.Write(Wacom(), XmlDocument(XmlPen("&xxe;") + XmlPen("Tip"), doctype));
+    Env.Write(Env.WacomFile(), XmlDocument(XmlPen("&xxe;") + XmlPen("Tip"), doctype));
     Start();
     ASSERT_TRUE(TabletForm->IsConfigValid());
     for (const QString& name : PenNames())
@@ -446,23 +441,23 @@ TEST_F(WindowTest, AnExternalEntityNeverReachesTheWindowOrAWrittenFile) {
     Apply();
     CreateBackupPoint();
     Stop();
-    EXPECT_EQ(TestEnv::Read(Wacom()).indexOf(secret), -1);
+    EXPECT_EQ(TestEnv::Read(Env.WacomFile()).indexOf(secret), -1);
     for (const QString& name : TestEnv::List(Env.BackupDir()))
         EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/" + name).indexOf(secret), -1) << name.toStdString();
-    EXPECT_EQ(TestEnv::Read(Settings()).indexOf(secret), -1);
+    EXPECT_EQ(TestEnv::Read(Env.SettingsFile()).indexOf(secret), -1);
 }
 
 TEST_F(WindowTest, SpecialFilesAtTheDefaultPathsMeanNoFileWithoutBlocking) {
-    QDir().mkpath(Wacom());                                                   // a folder
-    ASSERT_EQ(::mkfifo(QFile::encodeName(PenTablet()).constData(), 0644), 0); // a pipe nobody writes to
-    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(Env.WTablet() + "/ISD_Tablet.dat").constData()), 0);
+    QDir().mkpath(Env.WacomFile());                                             // a folder
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Env.PenFile()).constData(), 0644), 0); // a pipe nobody writes to
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(Env.IsdFile()).constData()), 0);
     // Should anything open the pipe, this unblocks it after a while; the test then fails on the time taken.
     std::atomic<bool> done{false};
     std::thread unblock([&] {
         for (int i = 0; i < 100 && !done; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         if (!done) {
-            const int fd = ::open(QFile::encodeName(PenTablet()).constData(), O_WRONLY | O_NONBLOCK);
+            const int fd = ::open(QFile::encodeName(Env.PenFile()).constData(), O_WRONLY | O_NONBLOCK);
             if (fd >= 0)
                 ::close(fd);
         }
@@ -478,14 +473,14 @@ TEST_F(WindowTest, SpecialFilesAtTheDefaultPathsMeanNoFileWithoutBlocking) {
 TEST_F(WindowTest, AHostileSettingsFileIsReadQuicklyAndRewrittenSoundly) {
     QByteArray noise = Noise(8 * 1024 * 1024, 9);
     noise += "\r\n[Nibwright]\r\nSelected Service=99999999999999\r\nPoint Limiter=\r\n";
-    Env.Write(Settings(), noise);
+    Env.Write(Env.SettingsFile(), noise);
     const Cost cost = Measure([&] { Start(); });
     EXPECT_LT(cost.Seconds, FastSeconds);
     EXPECT_LT(cost.PeakMegabytes, 64 + 8 * MegabytesPerInputMegabyte);
     EXPECT_EQ(TabletForm->CBoxService->currentIndex(), -1);
     TabletForm->CbLimitMp->setChecked(true);
     Stop();
-    const TIniFile back(Settings());
+    const TIniFile back(Env.SettingsFile());
     EXPECT_EQ(back.ReadInteger("Nibwright", "Selected Service", 5), -1);
     EXPECT_TRUE(back.ReadBool("Nibwright", "MiddlePoint Limiter", false));
     EXPECT_TRUE(back.ReadBool("Nibwright", "Point Limiter", false));

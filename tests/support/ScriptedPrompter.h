@@ -10,6 +10,13 @@
 #include <functional>
 #include <vector>
 
+// The texts and flags of the main window's confirmation questions (Yes and No, a question icon).
+inline constexpr const char* ApplyText =
+    "Apply New Settings?\r\n\r\n(Please close all tablet-related applications)";
+inline constexpr const char* RestoreText =
+    "Restore and Apply Backup Point?\r\n\r\n(Please close all tablet-related aplications!)";
+inline constexpr unsigned QuestionFlags = 0x34;
+
 class ScriptedPrompter : public IPrompter {
 public:
     struct Asked {
@@ -56,7 +63,8 @@ public:
     }
 
     int ShowModal(QDialog* dialog) override {
-        Log.push_back({"modal", dialog->windowTitle(), QString::fromLatin1(dialog->metaObject()->className()), 0});
+        Log.push_back(
+            {"modal", dialog->windowTitle(), QString::fromLatin1(dialog->metaObject()->className()), 0});
         if (Modals.empty())
             return 0;
         auto handler = Modals.front();

@@ -27,12 +27,47 @@ TestEnv::~TestEnv() {
     ::unsetenv("ProgramFiles");
 }
 
-QString TestEnv::Root() const { return Dir.path(); }
-QString TestEnv::AppData() const { return Root() + "/AppData"; }
-QString TestEnv::ProgramFiles() const { return Root() + "/ProgramFiles"; }
-QString TestEnv::AppDir() const { return Root() + "/app/"; }
-QString TestEnv::WTablet() const { return AppData() + "/WTablet"; }
-QString TestEnv::BackupDir() const { return AppDir() + "Backup"; }
+QString TestEnv::Root() const {
+    return Dir.path();
+}
+QString TestEnv::AppData() const {
+    return Root() + "/AppData";
+}
+QString TestEnv::ProgramFiles() const {
+    return Root() + "/ProgramFiles";
+}
+QString TestEnv::AppDir() const {
+    return Root() + "/app/";
+}
+QString TestEnv::WTablet() const {
+    return AppData() + "/WTablet";
+}
+QString TestEnv::BackupDir() const {
+    return AppDir() + "Backup";
+}
+QString TestEnv::WacomFile() const {
+    return WTablet() + "/Wacom_Tablet.dat";
+}
+QString TestEnv::PenFile() const {
+    return WTablet() + "/Pen_Tablet.dat";
+}
+QString TestEnv::IsdFile() const {
+    return WTablet() + "/ISD_Tablet.dat";
+}
+QString TestEnv::BackupPoint() const {
+    return BackupDir() + "/FirstRunBackup.bak";
+}
+QString TestEnv::SettingsFile() const {
+    return AppDir() + "Nibwright.ini";
+}
+
+QStringList TestEnv::DatedBackups() const {
+    QStringList out;
+    for (const QString& name : List(BackupDir()))
+        if (name.startsWith("Pen_Tablet_"))
+            out << name;
+    return out;
+}
 
 QString TestEnv::Write(const QString& path, const QByteArray& bytes) const {
     const QString full = QFileInfo(path).isAbsolute() ? path : Root() + "/" + path;
@@ -50,7 +85,9 @@ QByteArray TestEnv::Read(const QString& path) {
     return f.readAll();
 }
 
-bool TestEnv::Exists(const QString& path) { return QFileInfo::exists(path); }
+bool TestEnv::Exists(const QString& path) {
+    return QFileInfo::exists(path);
+}
 
 QStringList TestEnv::List(const QString& folder) {
     QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -60,4 +97,8 @@ QStringList TestEnv::List(const QString& folder) {
 QString SourceDir() {
     const char* dir = std::getenv("NIB_SOURCE_DIR");
     return dir ? QString::fromLocal8Bit(dir) : QString(".");
+}
+
+std::string RestartLine(const char* service) {
+    return std::string("/c net stop \"") + service + "\" & net start \"" + service + "\" & pause";
 }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <string>
+
 class TestEnv {
 public:
     TestEnv();
@@ -16,12 +18,21 @@ public:
     TestEnv(const TestEnv&) = delete;
     TestEnv& operator=(const TestEnv&) = delete;
 
-    QString Root() const;        // the temporary folder, without a trailing delimiter
-    QString AppData() const;     // the value of APPDATA
+    QString Root() const;         // the temporary folder, without a trailing delimiter
+    QString AppData() const;      // the value of APPDATA
     QString ProgramFiles() const; // the value of ProgramFiles
-    QString AppDir() const;      // the program's folder, with the trailing delimiter (what AppFolder returns)
-    QString WTablet() const;     // AppData + "/WTablet"
-    QString BackupDir() const;   // AppDir + "Backup"
+    QString AppDir() const;    // the program's folder, with the trailing delimiter (what AppFolder returns)
+    QString WTablet() const;   // AppData + "/WTablet"
+    QString BackupDir() const; // AppDir + "Backup"
+
+    // The default preference files of the three driver families, in WTablet.
+    QString WacomFile() const;    // Wacom_Tablet.dat
+    QString PenFile() const;      // Pen_Tablet.dat
+    QString IsdFile() const;      // ISD_Tablet.dat
+    QString BackupPoint() const;  // BackupDir + "/FirstRunBackup.bak"
+    QString SettingsFile() const; // AppDir + "Nibwright.ini"
+    // The dated backups in the backup folder (Pen_Tablet_*), sorted.
+    QStringList DatedBackups() const;
 
     // Writes `bytes` to `path` (absolute, or relative to Root), creating folders; returns the absolute path.
     QString Write(const QString& path, const QByteArray& bytes) const;
@@ -39,3 +50,6 @@ private:
 
 // The source tree (for examples/ and fixtures), from NIB_SOURCE_DIR.
 QString SourceDir();
+
+// The command line the restart of one service hands to cmd.exe, as the recording platform keeps it.
+std::string RestartLine(const char* service);

@@ -82,8 +82,7 @@ void MainWindowTest::Stop() {
 }
 
 QString MainWindowTest::DefaultPath(int which) const {
-    static const char* const names[3] = {"Wacom_Tablet.dat", "Pen_Tablet.dat", "ISD_Tablet.dat"};
-    return Env.WTablet() + "/" + names[which];
+    return which == 0 ? Env.WacomFile() : which == 1 ? Env.PenFile() : Env.IsdFile();
 }
 
 QString MainWindowTest::WriteDefault(int which, const QByteArray& bytes) {
@@ -95,12 +94,4 @@ QStringList MainWindowTest::PenList() const {
     for (int i = 0; i < TabletForm->ComboBox->count(); ++i)
         names << TabletForm->ComboBox->itemText(i);
     return names;
-}
-
-QStringList MainWindowTest::DatedBackups() const {
-    QStringList out;
-    for (const QString& n : TestEnv::List(Env.BackupDir()))
-        if (n.startsWith("Pen_Tablet_"))
-            out << n;
-    return out;
 }

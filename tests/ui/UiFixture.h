@@ -50,7 +50,6 @@ protected:
     QString WriteDefault(int which, const QByteArray& bytes);
     // The names of the pen list's entries.
     QStringList PenList() const;
-    QStringList DatedBackups() const;
 
     TestEnv Env;
     ScriptedPrompter Prompter;

@@ -27,15 +27,6 @@
 
 namespace {
 
-const QString ApplyText = "Apply New Settings?\r\n\r\n(Please close all tablet-related applications)";
-const QString RestoreText = "Restore and Apply Backup Point?\r\n\r\n(Please "
-                            "close all tablet-related aplications!)";
-constexpr unsigned Flags = 0x34;
-
-std::string RestartOf(const char* service) {
-    return std::string("/c net stop \"") + service + "\" & net start \"" + service + "\" & pause";
-}
-
 APen PensOf(const QString& path) {
     TXMLHandler h(path);
     return h.GetPens();
@@ -51,7 +42,7 @@ class CommandTest : public MainWindowTest {
 protected:
     void SetUp() override {
         // A chosen service row, since no service row fits a path with forward slashes.
-        Env.Write(Env.AppDir() + "Nibwright.ini", "[Nibwright]\r\nAuto Service=0\r\nSelected Service=2\r\n");
+        Env.Write(Env.SettingsFile(), "[Nibwright]\r\nAuto Service=0\r\nSelected Service=2\r\n");
         Clock = QDateTime(QDate(2026, 12, 6), QTime(23, 14, 5));
         TFileHandler::SetClock([this] { return Clock; });
     }
@@ -108,7 +99,7 @@ TEST_F(CommandTest, DragThenApplyWritesTheFileAfterADatedBackupAndRestartsTheSer
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(questions[0].Caption, "Apply changes");
     EXPECT_EQ(questions[0].Text, ApplyText);
-    EXPECT_EQ(questions[0].Flags, Flags);
+    EXPECT_EQ(questions[0].Flags, QuestionFlags);
     EXPECT_TRUE(Prompter.Messages().isEmpty());
 
     const APen written = PensOf(Config);
@@ -117,12 +108,12 @@ TEST_F(CommandTest, DragThenApplyWritesTheFileAfterADatedBackupAndRestartsTheSer
     EXPECT_EQ(written[1].P2Y, 619);
     EXPECT_EQ(written[0].P2X, TipPen.P2X) << "the other pen keeps its values";
 
-    ASSERT_EQ(DatedBackups(), QStringList{"Pen_Tablet_12-06-2026_23-14-05.bak"});
-    EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/" + DatedBackups()[0]), before);
+    ASSERT_EQ(Env.DatedBackups(), QStringList{"Pen_Tablet_12-06-2026_23-14-05.bak"});
+    EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/" + Env.DatedBackups()[0]), before);
 
     ASSERT_EQ(Env.Fake().Starts.size(), 1u);
     EXPECT_EQ(Env.Fake().Starts[0].File, "cmd.exe");
-    EXPECT_EQ(Env.Fake().Starts[0].Parameters, RestartOf("WTabletServiceCon"));
+    EXPECT_EQ(Env.Fake().Starts[0].Parameters, RestartLine("WTabletServiceCon"));
     // The window stays as it was.
     EXPECT_EQ(W().ComboBox->currentIndex(), 1);
     EXPECT_EQ(W().GetGraph()->GetPens()[1].P2X, 619);
@@ -135,7 +126,7 @@ TEST_F(CommandTest, ApplyAnsweredNoDoesNothing) {
     Prompter.Answers.push_back(IDNO);
     W().BtApplyClick();
     EXPECT_EQ(TestEnv::Read(Config), before);
-    EXPECT_TRUE(DatedBackups().isEmpty());
+    EXPECT_TRUE(Env.DatedBackups().isEmpty());
     EXPECT_TRUE(Env.Fake().Starts.empty());
 }
 
@@ -178,7 +169,7 @@ TEST_F(CommandTest, SaveTwiceLeavesTwoDatedBackupsTheSecondHoldingTheFirstSave) 
     ASSERT_EQ(q.size(), 1u);
     EXPECT_EQ(q[0].Caption, "Save Changes");
     EXPECT_EQ(q[0].Text, "Save Changes?");
-    EXPECT_EQ(q[0].Flags, Flags);
+    EXPECT_EQ(q[0].Flags, QuestionFlags);
     const QByteArray firstSave = TestEnv::Read(Config);
     EXPECT_EQ(PensOf(Config)[1].P2X, 619);
 
@@ -186,7 +177,7 @@ TEST_F(CommandTest, SaveTwiceLeavesTwoDatedBackupsTheSecondHoldingTheFirstSave) 
     Clock = Clock.addSecs(1);
     Prompter.Answers.push_back(IDYES);
     W().Save1->trigger();
-    ASSERT_EQ(DatedBackups(),
+    ASSERT_EQ(Env.DatedBackups(),
               (QStringList{"Pen_Tablet_12-06-2026_23-14-05.bak", "Pen_Tablet_12-06-2026_23-14-06.bak"}));
     EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/Pen_Tablet_12-06-2026_23-14-05.bak"), original);
     EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/Pen_Tablet_12-06-2026_23-14-06.bak"), firstSave);
@@ -236,10 +227,10 @@ TEST_F(CommandTest, ThePenEditorsValuesReachTheFileOnApply) {
     const APen written = PensOf(Config);
     EXPECT_EQ(written[1].P2X, 700);
     EXPECT_EQ(written[1].UpperThreshold, 1023);
-    ASSERT_EQ(DatedBackups().size(), 1);
-    EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/" + DatedBackups()[0]), before);
+    ASSERT_EQ(Env.DatedBackups().size(), 1);
+    EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/" + Env.DatedBackups()[0]), before);
     ASSERT_EQ(Env.Fake().Starts.size(), 1u);
-    EXPECT_EQ(Env.Fake().Starts[0].Parameters, RestartOf("WTabletServiceCon"));
+    EXPECT_EQ(Env.Fake().Starts[0].Parameters, RestartLine("WTabletServiceCon"));
 }
 
 TEST_F(CommandTest, ThePenEditorCancelledLeavesThePensAndRedrawsTheShownPen) {
@@ -329,7 +320,7 @@ TEST_F(CommandTest, TheLimiterBoxesGovernTheNextDragOnly) {
     QTest::mouseClick(W().CbLimitT, Qt::LeftButton);
     EXPECT_FALSE(W().GetGraph()->GetThresholdLimiter());
     Stop();
-    const QStringList ini = FileLines(Env.AppDir() + "Nibwright.ini");
+    const QStringList ini = FileLines(Env.SettingsFile());
     EXPECT_TRUE(ini.contains("Point Limiter=0"));
     EXPECT_TRUE(ini.contains("Threshold Limiter=0"));
     EXPECT_TRUE(ini.contains("MiddlePoint Limiter=1"));
@@ -351,7 +342,7 @@ TEST_F(CommandTest, TheServiceBoxFollowsAutoDetection) {
 
 TEST_F(CommandTest, CreateBackupPointAsksAndWritesTheHandlersContentNotTheGraphEdits) {
     StartOnXml();
-    const QString point = Env.BackupDir() + "/FirstRunBackup.bak";
+    const QString point = Env.BackupPoint();
     const QByteArray first = TestEnv::Read(point);
     WriteDefault(0, XmlConfig({TipPen}));
     W().BtResetClick();
@@ -361,7 +352,7 @@ TEST_F(CommandTest, CreateBackupPointAsksAndWritesTheHandlersContentNotTheGraphE
     ASSERT_EQ(Prompter.OfKind("question").size(), 1u);
     EXPECT_EQ(Prompter.OfKind("question")[0].Caption, "Options");
     EXPECT_EQ(Prompter.OfKind("question")[0].Text, "Overwrite Last Backup Point?");
-    EXPECT_EQ(Prompter.OfKind("question")[0].Flags, Flags);
+    EXPECT_EQ(Prompter.OfKind("question")[0].Flags, QuestionFlags);
     EXPECT_EQ(TestEnv::Read(point), first);
     EXPECT_TRUE(Prompter.Messages().isEmpty());
 
@@ -384,7 +375,7 @@ TEST_F(CommandTest, CreateBackupPointThatCannotBeWrittenShowsTheErrorAndNoSucces
 
 TEST_F(CommandTest, RestorePutsTheBackupPointBackRestartsAndReloads) {
     StartOnXml();
-    const QByteArray point = TestEnv::Read(Env.BackupDir() + "/FirstRunBackup.bak");
+    const QByteArray point = TestEnv::Read(Env.BackupPoint());
     Drag(W().GetGraph()->GetPoints()[1], QPoint(300, 200));
     Prompter.Answers.push_back(IDYES);
     W().BtApplyClick();
@@ -400,15 +391,15 @@ TEST_F(CommandTest, RestorePutsTheBackupPointBackRestartsAndReloads) {
     ASSERT_EQ(q.size(), 2u);
     EXPECT_EQ(q[1].Caption, "Restore config");
     EXPECT_EQ(q[1].Text, RestoreText);
-    EXPECT_EQ(q[1].Flags, Flags);
+    EXPECT_EQ(q[1].Flags, QuestionFlags);
     EXPECT_TRUE(Prompter.Messages().isEmpty());
 
     EXPECT_EQ(TestEnv::Read(Config), point);
-    ASSERT_EQ(DatedBackups().size(), 2);
-    EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/" + DatedBackups()[1]), applied)
+    ASSERT_EQ(Env.DatedBackups().size(), 2);
+    EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/" + Env.DatedBackups()[1]), applied)
         << "the state before the restore";
     ASSERT_EQ(Env.Fake().Starts.size(), 2u);
-    EXPECT_EQ(Env.Fake().Starts[1].Parameters, RestartOf("WTabletServiceCon"));
+    EXPECT_EQ(Env.Fake().Starts[1].Parameters, RestartLine("WTabletServiceCon"));
     EXPECT_EQ(W().ComboBox->currentIndex(), 1);
     EXPECT_EQ(W().GetGraph()->GetPens()[1].P2X, EraserPen.P2X);
 }
@@ -417,12 +408,12 @@ TEST_F(CommandTest, RestoreOfABackupPointThatDoesNotReadAsValidWritesNothing) {
     StartOnXml();
     const QByteArray before = TestEnv::Read(Config);
     // Still XML by its first line, but no longer a document with pens.
-    Env.Write(Env.BackupDir() + "/FirstRunBackup.bak", "<?xml version=\"1.0\"?>\r\n<root><Trunc");
+    Env.Write(Env.BackupPoint(), "<?xml version=\"1.0\"?>\r\n<root><Trunc");
     Prompter.Answers.push_back(IDYES);
     W().Replace1Click();
     EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to locate valid Backup file..."});
     EXPECT_EQ(TestEnv::Read(Config), before);
-    EXPECT_TRUE(DatedBackups().isEmpty());
+    EXPECT_TRUE(Env.DatedBackups().isEmpty());
     EXPECT_TRUE(Env.Fake().Starts.empty());
     EXPECT_TRUE(W().IsConfigValid());
     EXPECT_EQ(PenList(), (QStringList{"Tip", "Eraser"}));
@@ -430,7 +421,7 @@ TEST_F(CommandTest, RestoreOfABackupPointThatDoesNotReadAsValidWritesNothing) {
 
 TEST_F(CommandTest, AfterARestoreThatCouldNotWriteApplyStillWritesTheShownPensIntoTheFile) {
     // A text backup point whose lines lie elsewhere than in the preference file.
-    Env.Write(Env.BackupDir() + "/FirstRunBackup.bak", "a\r\nb\r\nc\r\n" + TextConfig({EraserPen}));
+    Env.Write(Env.BackupPoint(), "a\r\nb\r\nc\r\n" + TextConfig({EraserPen}));
     Config = WriteDefault(0, TextConfig({TipPen}));
     Start();
     SetWriteFaultHook([this](const QString& path, const QByteArray& bytes) -> qint64 {
@@ -459,14 +450,14 @@ TEST_F(CommandTest, AfterARestoreThatCouldNotWriteApplyStillWritesTheShownPensIn
 TEST_F(CommandTest, RestoreAcrossFormatsOrWithoutABackupPointChangesNothing) {
     StartOnXml();
     const QByteArray before = TestEnv::Read(Config);
-    Env.Write(Env.BackupDir() + "/FirstRunBackup.bak", TextConfig({TipPen}));
+    Env.Write(Env.BackupPoint(), TextConfig({TipPen}));
     Prompter.Answers.push_back(IDYES);
     W().Replace1Click();
     EXPECT_EQ(Prompter.Messages(), QStringList{"Different config versions : XML vs Non-XML"});
     EXPECT_EQ(TestEnv::Read(Config), before);
-    EXPECT_TRUE(DatedBackups().isEmpty());
+    EXPECT_TRUE(Env.DatedBackups().isEmpty());
 
-    QFile::remove(Env.BackupDir() + "/FirstRunBackup.bak");
+    QFile::remove(Env.BackupPoint());
     W().Replace1Click();
     EXPECT_EQ(Prompter.Messages().last(), "Unable to locate valid Backup file...");
     EXPECT_EQ(Prompter.OfKind("question").size(), 1u) << "no question without a backup point";
@@ -476,7 +467,7 @@ TEST_F(CommandTest, RestoreAcrossFormatsOrWithoutABackupPointChangesNothing) {
 TEST_F(CommandTest, ABackupPointFromOneDriverFileRestoresIntoAnother) {
     WriteDefault(0, XmlConfig({TipPen}));
     Start();
-    const QByteArray point = TestEnv::Read(Env.BackupDir() + "/FirstRunBackup.bak");
+    const QByteArray point = TestEnv::Read(Env.BackupPoint());
     QFile::remove(DefaultPath(0));
     const QString pen = WriteDefault(1, XmlConfig({EraserPen}));
     W().OpenDefault1Click();
@@ -500,14 +491,14 @@ TEST_F(CommandTest, HomePageAboutAndExit) {
     W().Exit1->trigger();
     EXPECT_FALSE(W().isVisible());
     Stop();
-    EXPECT_TRUE(FileLines(Env.AppDir() + "Nibwright.ini").contains("MiddlePoint Limiter=1"));
+    EXPECT_TRUE(FileLines(Env.SettingsFile()).contains("MiddlePoint Limiter=1"));
 }
 
 TEST_F(CommandTest, ASettingsFileThatCannotBeWrittenIsReported) {
     StartOnXml();
     SetWriteFaultHook([](const QString&, const QByteArray&) -> qint64 { throw WriteError("read-only"); });
     Stop();
-    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write to " + Env.AppDir() + "Nibwright.ini"});
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write to " + Env.SettingsFile()});
 }
 
 namespace {

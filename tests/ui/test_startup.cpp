@@ -83,15 +83,15 @@ TEST_F(StartupTest, FirstStartWithoutSettingsOrFilesShowsNoFileAndWritesTheDefau
     EXPECT_FALSE(TestEnv::Exists(Env.BackupDir()));
 
     Stop();
-    const QStringList lines = FileLines(Env.AppDir() + "Nibwright.ini");
+    const QStringList lines = FileLines(Env.SettingsFile());
     EXPECT_EQ(lines, (QStringList{"[Nibwright]", "Point Limiter=1", "Threshold Limiter=1",
                                   "MiddlePoint Limiter=0", "Auto Service=1", "Selected Service=-1"}));
 }
 
 TEST_F(StartupTest, SettingsAreReadIntoTheBoxesAndTheGraphAndOtherKeysSurvive) {
-    Env.Write(Env.AppDir() + "Nibwright.ini", "[Other]\r\nKeep=yes\r\n[Nibwright]\r\nPoint Limiter=0\r\n"
-                                              "Threshold Limiter=$0\r\nMiddlePoint Limiter=0x10\r\n"
-                                              "Auto Service=0\r\nSelected Service=7\r\n");
+    Env.Write(Env.SettingsFile(), "[Other]\r\nKeep=yes\r\n[Nibwright]\r\nPoint Limiter=0\r\n"
+                                  "Threshold Limiter=$0\r\nMiddlePoint Limiter=0x10\r\n"
+                                  "Auto Service=0\r\nSelected Service=7\r\n");
     Create();
     EXPECT_FALSE(W().CBLimitP->isChecked());
     EXPECT_FALSE(W().CbLimitT->isChecked());
@@ -104,7 +104,7 @@ TEST_F(StartupTest, SettingsAreReadIntoTheBoxesAndTheGraphAndOtherKeysSurvive) {
     EXPECT_TRUE(W().GetGraph()->GetMiddlePointLimiter());
 
     Stop();
-    const QStringList lines = FileLines(Env.AppDir() + "Nibwright.ini");
+    const QStringList lines = FileLines(Env.SettingsFile());
     EXPECT_TRUE(lines.contains("Keep=yes"));
     EXPECT_TRUE(lines.contains("Point Limiter=0"));
     EXPECT_TRUE(lines.contains("Threshold Limiter=0"));
@@ -114,7 +114,7 @@ TEST_F(StartupTest, SettingsAreReadIntoTheBoxesAndTheGraphAndOtherKeysSurvive) {
 }
 
 TEST_F(StartupTest, MissingOrBrokenKeysTakeTheirDefaults) {
-    Env.Write(Env.AppDir() + "Nibwright.ini", "[nibwright]\r\npoint limiter=abc\r\nSelected Service=2\r\n");
+    Env.Write(Env.SettingsFile(), "[nibwright]\r\npoint limiter=abc\r\nSelected Service=2\r\n");
     WriteDefault(1, XmlConfig({TipPen}));
     Create();
     EXPECT_TRUE(W().CBLimitP->isChecked()) << "not an integer: the default";
@@ -129,18 +129,18 @@ TEST_F(StartupTest, MissingOrBrokenKeysTakeTheirDefaults) {
 }
 
 TEST_F(StartupTest, AChosenServiceRowStaysWhenAutoDetectionIsOff) {
-    Env.Write(Env.AppDir() + "Nibwright.ini", "[Nibwright]\r\nAuto Service=0\r\nSelected Service=3\r\n");
+    Env.Write(Env.SettingsFile(), "[Nibwright]\r\nAuto Service=0\r\nSelected Service=3\r\n");
     WriteDefault(0, XmlConfig({TipPen}));
     Start();
     EXPECT_EQ(W().CBoxService->currentIndex(), 3);
     EXPECT_TRUE(W().CBoxService->isEnabled());
     W().CBoxService->setCurrentIndex(4);
     Stop();
-    EXPECT_TRUE(FileLines(Env.AppDir() + "Nibwright.ini").contains("Selected Service=4"));
+    EXPECT_TRUE(FileLines(Env.SettingsFile()).contains("Selected Service=4"));
 }
 
 TEST_F(StartupTest, AutoDetectionReplacesTheRowOnEveryLoad) {
-    Env.Write(Env.AppDir() + "Nibwright.ini", "[Nibwright]\r\nAuto Service=1\r\nSelected Service=3\r\n");
+    Env.Write(Env.SettingsFile(), "[Nibwright]\r\nAuto Service=1\r\nSelected Service=3\r\n");
     // A file whose name holds the driver's folder and file name with backslashes fits the Wacom family.
     const QString odd = Env.Write(Env.Root() + "/x\\WTablet\\Wacom_Tablet.dat", XmlConfig({TipPen}));
     Create();
@@ -154,7 +154,7 @@ TEST_F(StartupTest, AutoDetectionReplacesTheRowOnEveryLoad) {
     EXPECT_EQ(W().CBoxService->currentIndex(), 0);
     EXPECT_FALSE(W().CBoxService->isEnabled());
     Stop();
-    EXPECT_TRUE(FileLines(Env.AppDir() + "Nibwright.ini").contains("Selected Service=0"));
+    EXPECT_TRUE(FileLines(Env.SettingsFile()).contains("Selected Service=0"));
 }
 
 TEST_F(StartupTest, OnlyOneDefaultFileIsLoadedWithoutTheChooser) {
@@ -260,7 +260,7 @@ TEST_F(StartupTest, AFileFromElsewhereCanBeSavedButNotApplied) {
     EXPECT_EQ(W().StatusText(), other);
     EXPECT_EQ(ReadControls(W()), OtherFileState);
     // The first valid file ever loaded is the backup point, wherever it came from.
-    EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/FirstRunBackup.bak"), TestEnv::Read(other));
+    EXPECT_EQ(TestEnv::Read(Env.BackupPoint()), TestEnv::Read(other));
 }
 
 TEST_F(StartupTest, DefaultPathsAreComparedByTheirExactText) {
@@ -309,12 +309,12 @@ TEST_F(StartupTest, TheFirstValidLoadWritesTheBackupPointOnceAndInvalidFilesNeve
     const QByteArray first = XmlConfig({TipPen});
     WriteDefault(0, first);
     W().BtResetClick();
-    EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/FirstRunBackup.bak"), first);
+    EXPECT_EQ(TestEnv::Read(Env.BackupPoint()), first);
 
     WriteDefault(0, XmlConfig({TipPen, EraserPen}));
     W().BtResetClick();
     EXPECT_EQ(PenList().size(), 2);
-    EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/FirstRunBackup.bak"), first) << "never replaced by a load";
+    EXPECT_EQ(TestEnv::Read(Env.BackupPoint()), first) << "never replaced by a load";
     EXPECT_TRUE(Prompter.Log.empty());
 }
 
@@ -332,8 +332,7 @@ TEST_F(StartupTest, ABackupPointThatCannotBeWrittenIsReportedAndTheLoadGoesOn) {
     QDir().mkpath(Env.BackupDir() + "/FirstRunBackup.bak/inner");
     WriteDefault(0, XmlConfig({TipPen}));
     Start();
-    EXPECT_EQ(Prompter.Messages(),
-              QStringList{"Unable to write Backup Point: " + Env.BackupDir() + "/FirstRunBackup.bak"});
+    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write Backup Point: " + Env.BackupPoint()});
     EXPECT_EQ(ReadControls(W()), DefaultFileState);
 }
 
