@@ -5,8 +5,6 @@
 // was raised or reported, never passed off as success.
 
 #include "Hostile.h"
-#include "data/Data_textClass.h"
-#include "data/Data_xmlClass.h"
 #include "support/TestEnv.h"
 #include "system/AtomicFile.h"
 #include "system/Settings.h"
@@ -26,19 +24,6 @@
 using namespace hostile;
 
 namespace {
-
-enum class Format { Text, Xml };
-
-std::unique_ptr<TFileHandler> Open(Format format, const QString& path) {
-    if (format == Format::Xml)
-        return std::make_unique<TXMLHandler>(path);
-    return std::make_unique<TTextHandler>(path);
-}
-
-QByteArray Sample(Format format) {
-    return format == Format::Xml ? XmlDocument(XmlPen("Tip") + XmlPen("Eraser"))
-                                 : "TabletPreferences\r\n" + TextPen("Tip") + TextPen("Eraser");
-}
 
 // The pens with a visible edit, so that a write that went through would show.
 APen Edited(APen pens) {
@@ -221,8 +206,7 @@ TEST_P(DiskFailure, ABackupPathThatIsAFileMeansNoBackupAndNoMessage) {
     EXPECT_TRUE(TestEnv::Read(Path) == Before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, DiskFailure, ::testing::Values(Format::Text, Format::Xml),
-                         [](const auto& info) { return info.param == Format::Xml ? "Xml" : "Text"; });
+INSTANTIATE_TEST_SUITE_P(Formats, DiskFailure, ::testing::Values(Format::Text, Format::Xml), FormatName);
 
 // ---- the settings file
 

@@ -1,5 +1,8 @@
 #include "Hostile.h"
 
+#include "data/Data_textClass.h"
+#include "data/Data_xmlClass.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,6 +41,25 @@ QByteArray XmlPen(const std::string& name, const std::string& resolution, const 
 QByteArray XmlDocument(const QByteArray& body, const QByteArray& doctype) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" + doctype + "<root><TabletPreferences>\r\n" +
            body + "</TabletPreferences></root>\r\n";
+}
+
+std::unique_ptr<TFileHandler> Open(Format format, const QString& path) {
+    if (format == Format::Xml)
+        return std::make_unique<TXMLHandler>(path);
+    return std::make_unique<TTextHandler>(path);
+}
+
+QByteArray FileOf(Format format, const QByteArray& pens) {
+    return format == Format::Xml ? XmlDocument(pens) : "TabletPreferences\r\n" + pens;
+}
+
+QByteArray Sample(Format format) {
+    return format == Format::Xml ? FileOf(format, XmlPen("Tip") + XmlPen("Eraser"))
+                                 : FileOf(format, TextPen("Tip") + TextPen("Eraser"));
+}
+
+std::string FormatName(const ::testing::TestParamInfo<Format>& info) {
+    return info.param == Format::Xml ? "Xml" : "Text";
 }
 
 QString MemoryTempTemplate() {

@@ -2,14 +2,18 @@
 // Helpers of the reliability tests: hostile preference files built at run time, a meter of time and peak
 // memory around one operation, and a folder that nobody (root included) can write to.
 
+#include "data/Data_fileClass.h"
 #include "data/typeDef.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace hostile {
@@ -31,6 +35,17 @@ inline QByteArray XmlPen(const std::string& name, int32_t r = 1023) {
 }
 // A whole XML preference file around `body` (pen elements and whatever else).
 QByteArray XmlDocument(const QByteArray& body, const QByteArray& doctype = QByteArray());
+
+// The two generations of preference files, for the tests that run over both.
+enum class Format { Text, Xml };
+// A handler of the given format reading `path`.
+std::unique_ptr<TFileHandler> Open(Format format, const QString& path);
+// The file for `pens` (each built by TextPen or XmlPen) in the given format.
+QByteArray FileOf(Format format, const QByteArray& pens);
+// An ordinary file of the given format with the pens "Tip" and "Eraser".
+QByteArray Sample(Format format);
+// The name of a test instance over the formats: "Text" or "Xml".
+std::string FormatName(const ::testing::TestParamInfo<Format>& info);
 
 // A template for QTemporaryDir in memory (/dev/shm) where the system has it, else in the temporary folder:
 // the big inputs are written and saved many times, and each save syncs the file to disk.

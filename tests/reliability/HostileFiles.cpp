@@ -20,19 +20,6 @@ using namespace hostile;
 
 namespace {
 
-enum class Format { Text, Xml };
-
-std::unique_ptr<TFileHandler> Open(Format format, const QString& path) {
-    if (format == Format::Xml)
-        return std::make_unique<TXMLHandler>(path);
-    return std::make_unique<TTextHandler>(path);
-}
-
-// The file for `pens` (each built by TextPen or XmlPen) in the given format.
-QByteArray FileOf(Format format, const QByteArray& pens) {
-    return format == Format::Xml ? XmlDocument(pens) : "TabletPreferences\r\n" + pens;
-}
-
 QByteArray PenOf(Format format, const std::string& name, const std::string& r, const std::string& curve,
                  const std::string& upper, const std::string& lower) {
     return format == Format::Xml ? XmlPen(name, r, curve, upper, lower)
@@ -188,8 +175,7 @@ TEST_P(HostileFile, AFileBeyondTheSizeLimitIsRefusedWithoutReadingIt) {
     EXPECT_TRUE(!h || !h->IsValid());
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, HostileFile, ::testing::Values(Format::Text, Format::Xml),
-                         [](const auto& info) { return info.param == Format::Xml ? "Xml" : "Text"; });
+INSTANTIATE_TEST_SUITE_P(Formats, HostileFile, ::testing::Values(Format::Text, Format::Xml), FormatName);
 
 // ---- the text format
 

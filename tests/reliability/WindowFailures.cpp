@@ -3,9 +3,8 @@
 // driver's file byte-identical; hostile content reaches no control, no listing and no written file.
 
 #include "Hostile.h"
-#include "data/Data_textClass.h"
-#include "data/Data_xmlClass.h"
 #include "graph/DrawClass.h"
+#include "support/Pens.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestEnv.h"
 #include "system/AtomicFile.h"
@@ -38,13 +37,6 @@
 using namespace hostile;
 
 namespace {
-
-enum class Format { Text, Xml };
-
-QByteArray Sample(Format f) {
-    return f == Format::Xml ? XmlDocument(XmlPen("Tip") + XmlPen("Eraser"))
-                            : "TabletPreferences\r\n" + TextPen("Tip") + TextPen("Eraser");
-}
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -266,7 +258,7 @@ TEST_P(WindowDiskFailure, AFileBeyondTheSizeLimitEndsWithoutPens) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, WindowDiskFailure, ::testing::Values(Format::Text, Format::Xml),
-                         [](const auto& info) { return info.param == Format::Xml ? "Xml" : "Text"; });
+                         FormatName);
 
 // A real disk that is full: a small memory file system mounted on the driver's folder (needs root).
 class FullDisk {
@@ -390,15 +382,11 @@ TEST_F(WindowTest, ResolutionZeroAndMinusOneLoadDragEditAndApply) {
             EXPECT_FALSE(Prompter.Messages().contains("Unable to write new config..."));
             Stop();
 
-            std::unique_ptr<TFileHandler> back;
-            if (f == Format::Xml)
-                back = std::make_unique<TXMLHandler>(path);
-            else
-                back = std::make_unique<TTextHandler>(path);
+            const auto back = Open(f, path);
             ASSERT_TRUE(back->IsValid());
             const Pen p = back->GetPens().at(0);
             EXPECT_EQ(p.PressureResolution, r);
-            for (int32_t v : {p.P1X, p.P1Y, p.P2X, p.P2Y, p.P3X, p.P3Y, p.UpperThreshold, p.LowerThreshold}) {
+            for (int32_t v : EditedValues(p)) {
                 EXPECT_GE(v, std::min(0, r));
                 EXPECT_LE(v, std::max(0, r)) << "the pen editor keeps every value on the pen's scale";
             }
