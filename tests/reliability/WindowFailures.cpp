@@ -122,6 +122,25 @@ protected:
     void ExpectUntouched(const char* after) {
         EXPECT_TRUE(TestEnv::Read(Path) == Before) << "the preference file changed after " << after;
     }
+    // Apply, Save and the restore, each failing with its own report and leaving the file as it was. Save and
+    // the restore start from an empty log; Apply sees what came before it.
+    void ExpectApplyFails() {
+        Apply();
+        EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write new config..."});
+        ExpectUntouched("Apply");
+    }
+    void ExpectSaveFails() {
+        Prompter.Log.clear();
+        Save();
+        EXPECT_EQ(Prompter.Messages(), QStringList{"Save File Error..."});
+        ExpectUntouched("Save");
+    }
+    void ExpectRestoreFails() {
+        Prompter.Log.clear();
+        Restore();
+        EXPECT_EQ(Errors().size(), 1) << "the restore ends with the general error report";
+        ExpectUntouched("the restore");
+    }
     // The atomic writer fails every write to `target` half-way, as a disk that fills up.
     void FillDiskFor(const QString& target) {
         SetWriteFaultHook([target](const QString& path, const QByteArray& bytes) -> qint64 {
@@ -146,23 +165,13 @@ TEST_P(WindowDiskFailure, AnUnwritableFolderFailsApplySaveAndRestoreVisibly) {
     if (!readOnly.Effective())
         GTEST_SKIP() << "cannot make a folder unwritable here";
 
-    Apply();
-    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write new config..."});
+    ExpectApplyFails();
     EXPECT_EQ(Env.Fake().Starts.size(), 1u)
         << "Apply restarts the service whether or not the write succeeded";
-    ExpectUntouched("Apply");
-
-    Prompter.Log.clear();
-    Save();
-    EXPECT_EQ(Prompter.Messages(), QStringList{"Save File Error..."});
-    ExpectUntouched("Save");
-
-    Prompter.Log.clear();
-    Restore();
-    EXPECT_EQ(Errors().size(), 1) << "the restore ends with the general error report";
+    ExpectSaveFails();
+    ExpectRestoreFails();
     EXPECT_FALSE(Prompter.Messages().contains("Backup Point Created..."));
     EXPECT_EQ(Env.Fake().Starts.size(), 1u) << "a failed restore restarts nothing";
-    ExpectUntouched("the restore");
 }
 
 TEST_P(WindowDiskFailure, ADiskFillingUpFailsApplySaveAndRestoreVisibly) {
@@ -170,19 +179,9 @@ TEST_P(WindowDiskFailure, ADiskFillingUpFailsApplySaveAndRestoreVisibly) {
     ASSERT_TRUE(TabletForm->IsConfigValid());
     FillDiskFor(Path);
 
-    Apply();
-    EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write new config..."});
-    ExpectUntouched("Apply");
-
-    Prompter.Log.clear();
-    Save();
-    EXPECT_EQ(Prompter.Messages(), QStringList{"Save File Error..."});
-    ExpectUntouched("Save");
-
-    Prompter.Log.clear();
-    Restore();
-    EXPECT_EQ(Errors().size(), 1);
-    ExpectUntouched("the restore");
+    ExpectApplyFails();
+    ExpectSaveFails();
+    ExpectRestoreFails();
     EXPECT_EQ(TestEnv::List(Env.WTablet()), QStringList{QFileInfo(Path).fileName()}) << "a write left files";
 }
 
