@@ -92,9 +92,7 @@ TEST_F(BackupPoint, CreateAnsweredNoKeepsTheOldBackupPointAndSaysNothing) {
 
     const auto asked = Questions();
     ASSERT_EQ(asked.size(), 1u) << "asked also when a backup point exists";
-    EXPECT_EQ(asked[0].Caption, "Options");
-    EXPECT_EQ(asked[0].Text, "Overwrite Last Backup Point?");
-    EXPECT_EQ(asked[0].Flags, QuestionFlags);
+    ExpectQuestion(asked[0], "Options", "Overwrite Last Backup Point?");
     EXPECT_EQ(Bytes(Env.BackupPoint()), Str(OtherXml()));
     EXPECT_TRUE(Prompter.Messages().isEmpty());
 }
@@ -154,9 +152,7 @@ TEST_P(BackupPointBothFormats, RestoreEndToEndPutsTheBackupPointBackAfterADatedB
 
     const auto asked = Questions();
     ASSERT_EQ(asked.size(), 2u);
-    EXPECT_EQ(asked[1].Caption, "Restore config");
-    EXPECT_EQ(asked[1].Text, RestoreText);
-    EXPECT_EQ(asked[1].Flags, QuestionFlags);
+    ExpectQuestion(asked[1], "Restore config", RestoreText);
 
     EXPECT_EQ(Bytes(Env.WacomFile()), Str(original));
     const QStringList backups = Env.DatedBackups();

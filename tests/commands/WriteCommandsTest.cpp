@@ -60,9 +60,7 @@ TEST_F(WriteCommands, ApplyAnsweredNoBacksUpWritesAndRestartsNothing) {
 
     const auto asked = Questions();
     ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].Caption, "Apply changes");
-    EXPECT_EQ(asked[0].Text, ApplyText);
-    EXPECT_EQ(asked[0].Flags, QuestionFlags);
+    ExpectQuestion(asked[0], "Apply changes", ApplyText);
     EXPECT_EQ(Bytes(Env.WacomFile()), Str(original));
     EXPECT_TRUE(Env.DatedBackups().isEmpty());
     EXPECT_TRUE(Starts().empty());
@@ -151,9 +149,7 @@ TEST_P(WriteBothFormats, SaveConfirmedTwiceLeavesTwoDatedBackupsEachHoldingTheFi
     const auto asked = Questions();
     ASSERT_EQ(asked.size(), 2u);
     for (const auto& q : asked) {
-        EXPECT_EQ(q.Caption, "Save Changes");
-        EXPECT_EQ(q.Text, "Save Changes?");
-        EXPECT_EQ(q.Flags, QuestionFlags);
+        ExpectQuestion(q, "Save Changes", "Save Changes?");
     }
     const QStringList backups = Env.DatedBackups();
     ASSERT_EQ(backups,

@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <vector>
@@ -96,3 +98,10 @@ public:
         return out;
     }
 };
+
+// Checks one question the window asked: its caption, its text and the Yes/No flags with the question icon.
+inline void ExpectQuestion(const ScriptedPrompter::Asked& q, const QString& caption, const QString& text) {
+    EXPECT_EQ(q.Caption, caption);
+    EXPECT_EQ(q.Text, text) << "the question captioned " << caption.toStdString();
+    EXPECT_EQ(q.Flags, QuestionFlags) << "the question captioned " << caption.toStdString();
+}

@@ -97,9 +97,7 @@ TEST_F(CommandTest, DragThenApplyWritesTheFileAfterADatedBackupAndRestartsTheSer
 
     const auto questions = Prompter.OfKind("question");
     ASSERT_EQ(questions.size(), 1u);
-    EXPECT_EQ(questions[0].Caption, "Apply changes");
-    EXPECT_EQ(questions[0].Text, ApplyText);
-    EXPECT_EQ(questions[0].Flags, QuestionFlags);
+    ExpectQuestion(questions[0], "Apply changes", ApplyText);
     EXPECT_TRUE(Prompter.Messages().isEmpty());
 
     const APen written = PensOf(Config);
@@ -167,9 +165,7 @@ TEST_F(CommandTest, SaveTwiceLeavesTwoDatedBackupsTheSecondHoldingTheFirstSave) 
     W().Save1->trigger();
     const auto q = Prompter.OfKind("question");
     ASSERT_EQ(q.size(), 1u);
-    EXPECT_EQ(q[0].Caption, "Save Changes");
-    EXPECT_EQ(q[0].Text, "Save Changes?");
-    EXPECT_EQ(q[0].Flags, QuestionFlags);
+    ExpectQuestion(q[0], "Save Changes", "Save Changes?");
     const QByteArray firstSave = TestEnv::Read(Config);
     EXPECT_EQ(PensOf(Config)[1].P2X, 619);
 
@@ -350,9 +346,7 @@ TEST_F(CommandTest, CreateBackupPointAsksAndWritesTheHandlersContentNotTheGraphE
 
     W().ManuallySetFirstRunBackup1->trigger(); // answered No
     ASSERT_EQ(Prompter.OfKind("question").size(), 1u);
-    EXPECT_EQ(Prompter.OfKind("question")[0].Caption, "Options");
-    EXPECT_EQ(Prompter.OfKind("question")[0].Text, "Overwrite Last Backup Point?");
-    EXPECT_EQ(Prompter.OfKind("question")[0].Flags, QuestionFlags);
+    ExpectQuestion(Prompter.OfKind("question")[0], "Options", "Overwrite Last Backup Point?");
     EXPECT_EQ(TestEnv::Read(point), first);
     EXPECT_TRUE(Prompter.Messages().isEmpty());
 
@@ -389,9 +383,7 @@ TEST_F(CommandTest, RestorePutsTheBackupPointBackRestartsAndReloads) {
     W().Replace1->trigger();
     const auto q = Prompter.OfKind("question");
     ASSERT_EQ(q.size(), 2u);
-    EXPECT_EQ(q[1].Caption, "Restore config");
-    EXPECT_EQ(q[1].Text, RestoreText);
-    EXPECT_EQ(q[1].Flags, QuestionFlags);
+    ExpectQuestion(q[1], "Restore config", RestoreText);
     EXPECT_TRUE(Prompter.Messages().isEmpty());
 
     EXPECT_EQ(TestEnv::Read(Config), point);
