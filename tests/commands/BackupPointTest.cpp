@@ -13,9 +13,6 @@
 
 namespace {
 
-const QPoint EraserMiddle(250, 250);
-const QPoint Target(300, 200);
-
 // A second XML preference file with other values than StandardXml.
 QByteArray OtherXml() {
     return XmlDocument(XmlPen("TransducerTipButtonSettings", "Pen tip", "5 0 300 300 900 1023", "800", "40") +
@@ -34,13 +31,7 @@ const Format Formats[] = {
     {"Text", StandardText, "notes about the tablet\r\nPressureResolution 1023\r\n"},
 };
 
-class BackupPoint : public CommandTest {
-protected:
-    void ChooseService(int row) {
-        Click("CbService");
-        Ctl<QComboBox>("CBoxService")->setCurrentIndex(row);
-    }
-};
+class BackupPoint : public CommandTest {};
 
 class BackupPointBothFormats : public BackupPoint, public ::testing::WithParamInterface<Format> {};
 

@@ -269,3 +269,9 @@ void CommandTest::Drag(QPoint from, QPoint to, Qt::MouseButton button) {
     Move(to);
     Release(to, button);
 }
+
+void CommandTest::ChooseService(int row) {
+    Click("CbService");
+    ASSERT_FALSE(Ctl<QAbstractButton>("CbService")->isChecked());
+    Ctl<QComboBox>("CBoxService")->setCurrentIndex(row);
+}

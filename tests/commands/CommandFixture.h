@@ -120,6 +120,10 @@ protected:
     void ClockAt(const QDateTime& when) { Now = when; }
     void ClockForward(int seconds) { Now = Now.addSecs(seconds); }
 
+    // Unticks "Auto-detect service" and picks a service row, so that the restart is visible whatever the
+    // path.
+    void ChooseService(int row);
+
     const std::vector<FakePlatform::Start>& Starts() { return Env.Fake().Starts; }
     // The questions asked so far.
     std::vector<ScriptedPrompter::Asked> Questions() const { return Prompter.OfKind("question"); }
@@ -133,6 +137,11 @@ private:
     QDateTime Now;
     Qt::MouseButtons Held = Qt::NoButton;
 };
+
+// Pixels on the 500-pixel graph: the middle point of StandardXml's eraser (P2X 512, P2Y 512, which reads
+// back as Y 511), and a place to drag it to (X 619, Y 619).
+inline const QPoint EraserMiddle(250, 250);
+inline const QPoint Target(300, 200);
 
 // Backup dates of the fixed clock, as the dated backup names write them.
 inline constexpr const char* FirstBackupName = "Pen_Tablet_03-15-2026_14-05-09.bak";

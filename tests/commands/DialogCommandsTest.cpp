@@ -19,9 +19,6 @@
 
 namespace {
 
-const QPoint EraserMiddle(250, 250);
-const QPoint Target(300, 200);
-
 class DialogCommands : public CommandTest {
 protected:
     void SetUp() override { Env.Write(Env.WacomFile(), StandardXml()); }

@@ -7,10 +7,8 @@
 
 namespace {
 
-const QPoint EraserMiddle(250, 250);
 const QPoint EraserLower(12, 488);
 const QPoint EraserUpper(488, 12);
-const QPoint Target(300, 200);
 const QStringList Idle = {"Output", "Input", "X: -", "Y: -", "Info"};
 
 class GraphCommands : public CommandTest {

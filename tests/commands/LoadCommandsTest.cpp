@@ -8,8 +8,6 @@
 
 namespace {
 
-const QPoint EraserMiddle(250, 250);
-const QPoint Target(300, 200);
 const char* const NotFound = "Wacom Configuration File Not Found...";
 
 class LoadCommands : public CommandTest {

@@ -14,10 +14,8 @@
 namespace {
 
 // Pixels of the control points on the 500-pixel graph, for resolution 1023.
-const QPoint TipMiddle(291, 302);    // P2X 600, P2Y 400
-const QPoint EraserMiddle(250, 250); // P2X 512, P2Y 512 (reads back as Y 511)
-const QPoint Target(300, 200);       // X 619, Y 619
-const QPoint Target2(350, 150);      // X 726, Y 726
+const QPoint TipMiddle(291, 302); // P2X 600, P2Y 400
+const QPoint Target2(350, 150);   // X 726, Y 726
 
 struct Format {
     const char* Name;
@@ -34,16 +32,7 @@ struct Format {
 
 const Format Formats[] = {{"Xml", StandardXml, "Tip", "Eraser"}, {"Text", StandardText, " Tip", " Eraser"}};
 
-class WriteCommands : public CommandTest {
-protected:
-    // Unticks "Auto-detect service" and picks a service row, so that the restart is visible whatever the
-    // path.
-    void ChooseService(int row) {
-        Click("CbService");
-        ASSERT_FALSE(Ctl<QAbstractButton>("CbService")->isChecked());
-        Ctl<QComboBox>("CBoxService")->setCurrentIndex(row);
-    }
-};
+class WriteCommands : public CommandTest {};
 
 class WriteBothFormats : public WriteCommands, public ::testing::WithParamInterface<Format> {};
 
