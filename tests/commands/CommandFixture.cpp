@@ -1,5 +1,7 @@
 #include "CommandFixture.h"
 
+#include "support/PreferenceFiles.h"
+
 #include "data/Data_fileClass.h"
 #include "ui/Application.h"
 #include "ui/Form_Info.h"
@@ -25,12 +27,7 @@ std::string Bytes(const QString& path) {
 
 QByteArray XmlPen(const char* tag, const char* name, const char* curve, const char* upper, const char* lower,
                   const char* resolution) {
-    return QByteArray("  <") + tag + ">\r\n    <ButtonName>" + name +
-           "</ButtonName>\r\n    <PressureResolution>" + resolution +
-           "</PressureResolution>\r\n    <PressureCurveControlPoint>" + curve +
-           "</PressureCurveControlPoint>\r\n    <UpperPressureThreshold>" + upper +
-           "</UpperPressureThreshold>\r\n    <LowerPressureThreshold>" + lower +
-           "</LowerPressureThreshold>\r\n  </" + tag + ">\r\n";
+    return XmlPenElement(tag, {name, resolution, curve, upper, lower}, "  ", "  ", "\r\n");
 }
 
 QByteArray XmlDocument(const QByteArray& body) {

@@ -1,5 +1,6 @@
 #include "data/Data_xmlClass.h"
 
+#include "support/PreferenceFiles.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +13,7 @@ namespace {
 
 QByteArray PenElement(const char* tag, const char* name, const char* curve = "0 0 512 512 1023 1023",
                       const char* upper = "1000", const char* lower = "20", const char* resolution = "1023") {
-    return QByteArray("  <") + tag + ">\n    <ButtonName>" + name +
-           "</ButtonName>\n    <PressureResolution>" + resolution +
-           "</PressureResolution>\n    <PressureCurveControlPoint>" + curve +
-           "</PressureCurveControlPoint>\n    <UpperPressureThreshold>" + upper +
-           "</UpperPressureThreshold>\n    <LowerPressureThreshold>" + lower +
-           "</LowerPressureThreshold>\n  </" + tag + ">\n";
+    return XmlPenElement(tag, {name, resolution, curve, upper, lower}, "  ", "  ", "\n");
 }
 
 QByteArray Document(const QByteArray& body) {

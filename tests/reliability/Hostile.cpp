@@ -2,6 +2,7 @@
 
 #include "data/Data_textClass.h"
 #include "data/Data_xmlClass.h"
+#include "support/PreferenceFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,23 +20,24 @@
 
 namespace hostile {
 
+namespace {
+PenTexts Texts(const std::string& name, const std::string& resolution, const std::string& curve,
+               const std::string& upper, const std::string& lower) {
+    return {QByteArray::fromStdString(name), QByteArray::fromStdString(resolution),
+            QByteArray::fromStdString(curve), QByteArray::fromStdString(upper),
+            QByteArray::fromStdString(lower)};
+}
+} // namespace
+
 QByteArray TextPen(const std::string& name, const std::string& resolution, const std::string& curve,
                    const std::string& upper, const std::string& lower) {
-    const std::string s = "ButtonName " + name + "\r\nPressureResolution " + resolution +
-                          "\r\nPressureCurveControlPoint " + curve + "\r\nUpperPressureThreshold " + upper +
-                          "\r\nLowerPressureThreshold " + lower + "\r\n";
-    return QByteArray::fromStdString(s);
+    return TextPenBlock(Texts(name, resolution, curve, upper, lower));
 }
 
 QByteArray XmlPen(const std::string& name, const std::string& resolution, const std::string& curve,
                   const std::string& upper, const std::string& lower) {
-    const std::string s = "<TransducerTipButtonSettings><ButtonName>" + name +
-                          "</ButtonName><PressureResolution>" + resolution +
-                          "</PressureResolution><PressureCurveControlPoint>" + curve +
-                          "</PressureCurveControlPoint><UpperPressureThreshold>" + upper +
-                          "</UpperPressureThreshold><LowerPressureThreshold>" + lower +
-                          "</LowerPressureThreshold></TransducerTipButtonSettings>\r\n";
-    return QByteArray::fromStdString(s);
+    return XmlPenElement("TransducerTipButtonSettings", Texts(name, resolution, curve, upper, lower)) +
+           "\r\n";
 }
 
 QByteArray XmlDocument(const QByteArray& body, const QByteArray& doctype) {

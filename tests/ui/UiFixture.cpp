@@ -1,6 +1,7 @@
 #include "UiFixture.h"
 
 #include "support/AppEnvironment.h"
+#include "support/PreferenceFiles.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -18,6 +19,10 @@ QByteArray Curve(const SamplePen& p) {
            Num(p.P3X);
 }
 
+PenTexts Texts(const SamplePen& p) {
+    return {p.Name, Num(p.Resolution), Curve(p), Num(p.Upper), Num(p.Lower)};
+}
+
 } // namespace
 
 QByteArray XmlConfig(std::initializer_list<SamplePen> pens) {
@@ -27,13 +32,7 @@ QByteArray XmlConfig(std::initializer_list<SamplePen> pens) {
     for (const SamplePen& p : pens) {
         const QByteArray tag = ++i == pens.size() && pens.size() > 1 ? "TransducerEraserSettings"
                                                                      : "TransducerTipButtonSettings";
-        x += "    <" + tag + ">\r\n";
-        x += "      <ButtonName>" + QByteArray(p.Name) + "</ButtonName>\r\n";
-        x += "      <PressureResolution>" + Num(p.Resolution) + "</PressureResolution>\r\n";
-        x += "      <PressureCurveControlPoint>" + Curve(p) + "</PressureCurveControlPoint>\r\n";
-        x += "      <UpperPressureThreshold>" + Num(p.Upper) + "</UpperPressureThreshold>\r\n";
-        x += "      <LowerPressureThreshold>" + Num(p.Lower) + "</LowerPressureThreshold>\r\n";
-        x += "    </" + tag + ">\r\n";
+        x += XmlPenElement(tag, Texts(p), "    ", "  ", "\r\n");
     }
     x += "  </TabletArray>\r\n</root>\r\n";
     return x;
@@ -41,13 +40,8 @@ QByteArray XmlConfig(std::initializer_list<SamplePen> pens) {
 
 QByteArray TextConfig(std::initializer_list<SamplePen> pens) {
     QByteArray t = "TabletPreferences 1\r\n";
-    for (const SamplePen& p : pens) {
-        t += "ButtonName " + QByteArray(p.Name) + "\r\n";
-        t += "PressureResolution " + Num(p.Resolution) + "\r\n";
-        t += "PressureCurveControlPoint " + Curve(p) + "\r\n";
-        t += "UpperPressureThreshold " + Num(p.Upper) + "\r\n";
-        t += "LowerPressureThreshold " + Num(p.Lower) + "\r\n";
-    }
+    for (const SamplePen& p : pens)
+        t += TextPenBlock(Texts(p));
     return t;
 }
 
