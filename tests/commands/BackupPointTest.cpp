@@ -54,8 +54,7 @@ TEST_F(BackupPoint, FirstValidLoadWritesItAndLaterLoadsNeverReplaceIt) {
 }
 
 TEST_F(BackupPoint, AnInvalidFileWritesNoBackupPointAndNoFolder) {
-    Env.Write(Env.WacomFile(), TextFile({"[Tablet]", "ButtonName Tip", "PressureResolution 1023"}));
-    Start();
+    StartOnWacom(TextFile({"[Tablet]", "ButtonName Tip", "PressureResolution 1023"}));
     EXPECT_EQ(Status(), "Wacom_Tablet.dat configuration file is without necessary values -> Try to run Wacom "
                         "Configuration first.");
     EXPECT_FALSE(TestEnv::Exists(Env.BackupDir()));
@@ -110,8 +109,7 @@ TEST_F(BackupPoint, CreateTakesTheFileAsLastWrittenNotTheEditsOnlyOnTheGraph) {
 }
 
 TEST_F(BackupPoint, CreateThatCannotWriteReportsTheFailureAndNotSuccess) {
-    Env.Write(Env.WacomFile(), StandardXml());
-    Start();
+    StartOnWacom(StandardXml());
     ASSERT_TRUE(QFile::remove(Env.BackupPoint()));
     ASSERT_TRUE(QDir().mkpath(Env.BackupPoint())); // a folder where the backup point belongs
 
@@ -126,8 +124,7 @@ TEST_F(BackupPoint, CreateThatCannotWriteReportsTheFailureAndNotSuccess) {
 
 TEST_P(BackupPointBothFormats, RestoreEndToEndPutsTheBackupPointBackAfterADatedBackupRestartsAndReloads) {
     const QByteArray original = GetParam().File();
-    Env.Write(Env.WacomFile(), original);
-    Start();
+    StartOnWacom(original);
     ChooseService(0);
     Drag(EraserMiddle, Target);
     Answer(IDYES);
@@ -165,8 +162,7 @@ TEST_P(BackupPointBothFormats, RestoreEndToEndPutsTheBackupPointBackAfterADatedB
 
 TEST_P(BackupPointBothFormats, RestoreOfABackupPointWithoutUsablePensWritesNothingAndKeepsTheLoadedFile) {
     const QByteArray original = GetParam().File();
-    Env.Write(Env.WacomFile(), original);
-    Start();
+    StartOnWacom(original);
     Env.Write(Env.BackupPoint(), GetParam().Broken);
     ChooseService(0);
     const QStringList names = PenNames();
@@ -196,8 +192,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, BackupPointBothFormats, ::testing::ValuesIn(Fo
 
 TEST_F(BackupPoint, RestoreAnsweredNoChangesNothing) {
     const QByteArray original = StandardXml();
-    Env.Write(Env.WacomFile(), original);
-    Start();
+    StartOnWacom(original);
     Env.Write(Env.BackupPoint(), OtherXml());
     ChooseService(0);
 
@@ -211,8 +206,7 @@ TEST_F(BackupPoint, RestoreAnsweredNoChangesNothing) {
 
 TEST_F(BackupPoint, RestoreAcrossFormatsIsRefusedAfterTheQuestion) {
     const QByteArray original = StandardText();
-    Env.Write(Env.WacomFile(), original);
-    Start();
+    StartOnWacom(original);
     Env.Write(Env.BackupPoint(), StandardXml());
     ChooseService(0);
 
@@ -227,8 +221,7 @@ TEST_F(BackupPoint, RestoreAcrossFormatsIsRefusedAfterTheQuestion) {
 }
 
 TEST_F(BackupPoint, RestoreWithoutBackupPointOrWithoutPreferenceFileAsksNothing) {
-    Env.Write(Env.WacomFile(), StandardXml());
-    Start();
+    StartOnWacom(StandardXml());
     ChooseService(0);
 
     ASSERT_TRUE(QFile::remove(Env.BackupPoint()));
@@ -249,8 +242,7 @@ TEST_F(BackupPoint, RestoreWithoutBackupPointOrWithoutPreferenceFileAsksNothing)
 
 TEST_F(BackupPoint, ABackupPointTakenFromWacomTabletIsRestoredIntoPenTablet) {
     const QByteArray wacom = StandardXml();
-    Env.Write(Env.WacomFile(), wacom);
-    Start();
+    StartOnWacom(wacom);
     ASSERT_EQ(Bytes(Env.BackupPoint()), Str(wacom));
 
     // Now Pen_Tablet.dat exists too; "Open Default Config" asks which one, and the user picks it.
@@ -276,8 +268,7 @@ TEST_F(BackupPoint, ABackupPointTakenFromWacomTabletIsRestoredIntoPenTablet) {
 
 TEST_F(BackupPoint, RestoreWhoseRestartIsDeclinedStillLoadsTheRestoredFile) {
     const QByteArray original = StandardXml();
-    Env.Write(Env.WacomFile(), original);
-    Start();
+    StartOnWacom(original);
     Env.Write(Env.WacomFile(), OtherXml());
     Click("BtReset");
     ASSERT_EQ(PenNames(), QStringList({"Pen tip", "Pen eraser"}));

@@ -78,6 +78,11 @@ protected:
 
     // Creates the five windows and shows the main window, which loads its first file.
     void Start();
+    // Writes `bytes` as Wacom_Tablet.dat and starts on it.
+    void StartOnWacom(const QByteArray& bytes) {
+        Env.Write(Env.WacomFile(), bytes);
+        Start();
+    }
     // Destroys the windows (the main window writes its settings on the way out).
     void Stop();
 

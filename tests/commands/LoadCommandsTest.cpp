@@ -37,8 +37,7 @@ const QList<bool> NoFileState = {false, false, false, false, false, false, false
 // --- Reset Changes -----------------------------------------------------------------------------------------
 
 TEST_F(LoadCommands, ResetDropsTheDragReadsTheFileAgainAndSelectsTheLastPen) {
-    Env.Write(Env.WacomFile(), StandardXml());
-    Start();
+    StartOnWacom(StandardXml());
     SelectPen(0);
     Drag(QPoint(291, 302), Target); // the first pen's middle point
     ASSERT_NE(ListingLines(), StandardListing());
@@ -76,8 +75,7 @@ TEST_F(LoadCommands, ResetOfAFileFromElsewhereReadsThatFileAgain) {
 // --- Open... -----------------------------------------------------------------------------------------------
 
 TEST_F(LoadCommands, OpenShowsTheFileDialogAsDesigned) {
-    Env.Write(Env.WacomFile(), StandardXml());
-    Start();
+    StartOnWacom(StandardXml());
     ASSERT_TRUE(Trigger("Open1"));
 
     ASSERT_EQ(Prompter.OfKind("open").size(), 1u);
@@ -120,8 +118,7 @@ TEST_F(LoadCommands, OpenOfAFileFromElsewhereAllowsSaveButNotApplyNorBackupPoint
 
 TEST_F(LoadCommands, OpenOfADefaultPathCountsAsTheDefaultFile) {
     const QString other = Env.Write(Env.Root() + "/configs/Mine.dat", StandardText());
-    Env.Write(Env.WacomFile(), StandardXml());
-    Start();
+    StartOnWacom(StandardXml());
     Prompter.Files.push_back(other);
     ASSERT_TRUE(Trigger("Open1"));
     ASSERT_EQ(States(), OtherFileState);
@@ -133,8 +130,7 @@ TEST_F(LoadCommands, OpenOfADefaultPathCountsAsTheDefaultFile) {
 }
 
 TEST_F(LoadCommands, OpenCancelledReadsTheFileInUseAgain) {
-    Env.Write(Env.WacomFile(), StandardXml());
-    Start();
+    StartOnWacom(StandardXml());
     Drag(EraserMiddle, Target);
     Env.Write(Env.WacomFile(),
               ReplacedOnce(StandardXml(), "<UpperPressureThreshold>900<", "<UpperPressureThreshold>950<"));
@@ -149,8 +145,7 @@ TEST_F(LoadCommands, OpenCancelledReadsTheFileInUseAgain) {
 }
 
 TEST_F(LoadCommands, OpenOfAFileThatDoesNotExistEndsWithNoFile) {
-    Env.Write(Env.WacomFile(), StandardXml());
-    Start();
+    StartOnWacom(StandardXml());
     Prompter.Files.push_back(Env.Root() + "/configs/typed name.dat");
     ASSERT_TRUE(Trigger("Open1"));
 
@@ -222,8 +217,7 @@ TEST_F(LoadCommands, ServiceSwitchFreesTheRowAndTickingItDetectsAgain) {
 }
 
 TEST_F(LoadCommands, ServiceSwitchTickedForAPathOfNoFamilySelectsNoRow) {
-    Env.Write(Env.WacomFile(), StandardXml());
-    Start();
+    StartOnWacom(StandardXml());
     auto* box = Ctl<QComboBox>("CBoxService");
     EXPECT_EQ(box->currentIndex(), -1);
     Click("CbService");

@@ -40,8 +40,7 @@ class WriteBothFormats : public WriteCommands, public ::testing::WithParamInterf
 
 TEST_F(WriteCommands, ApplyAnsweredNoBacksUpWritesAndRestartsNothing) {
     const QByteArray original = StandardXml();
-    Env.Write(Env.WacomFile(), original);
-    Start();
+    StartOnWacom(original);
     ChooseService(2);
     Drag(EraserMiddle, Target);
 
@@ -61,8 +60,7 @@ TEST_F(WriteCommands, ApplyAnsweredNoBacksUpWritesAndRestartsNothing) {
 TEST_P(WriteBothFormats, ApplyEndToEndWritesTheDraggedPenAfterADatedBackupAndRestarts) {
     const Format f = GetParam();
     const QByteArray original = f.File();
-    Env.Write(Env.WacomFile(), original);
-    Start();
+    StartOnWacom(original);
     ChooseService(2);
 
     // Drag the first pen's middle point, which is not the pen shown after loading.
@@ -96,8 +94,7 @@ TEST_P(WriteBothFormats, ApplyEndToEndWritesTheDraggedPenAfterADatedBackupAndRes
 
 TEST_P(WriteBothFormats, ApplyWhoseWriteFailsReportsItAndStillRestarts) {
     const Format f = GetParam();
-    Env.Write(Env.WacomFile(), f.File());
-    Start();
+    StartOnWacom(f.File());
     ChooseService(4);
     Drag(EraserMiddle, Target);
     // The preference file is replaced by a folder of the same name: neither reading it nor writing it works.
@@ -116,8 +113,7 @@ TEST_P(WriteBothFormats, ApplyWhoseWriteFailsReportsItAndStillRestarts) {
 TEST_P(WriteBothFormats, SaveConfirmedTwiceLeavesTwoDatedBackupsEachHoldingTheFileBeforeItsWrite) {
     const Format f = GetParam();
     const QByteArray original = f.File();
-    Env.Write(Env.WacomFile(), original);
-    Start();
+    StartOnWacom(original);
     ChooseService(2);
 
     Drag(EraserMiddle, Target);
@@ -155,8 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, WriteBothFormats, ::testing::ValuesIn(Formats)
 
 TEST_F(WriteCommands, SaveAnsweredNoWritesNothing) {
     const QByteArray original = StandardXml();
-    Env.Write(Env.WacomFile(), original);
-    Start();
+    StartOnWacom(original);
     Drag(EraserMiddle, Target);
 
     Answer(IDNO);
@@ -169,8 +164,7 @@ TEST_F(WriteCommands, SaveAnsweredNoWritesNothing) {
 }
 
 TEST_F(WriteCommands, SaveWhoseWriteFailsReportsSaveFileErrorAndRestartsNothing) {
-    Env.Write(Env.WacomFile(), StandardText());
-    Start();
+    StartOnWacom(StandardText());
     ChooseService(2);
     ASSERT_TRUE(QFile::remove(Env.WacomFile()));
     ASSERT_TRUE(QDir().mkpath(Env.WacomFile()));
@@ -207,8 +201,7 @@ TEST_F(WriteCommands, ApplyWithAutoDetectRestartsTheServiceThatFitsThePathAtThat
 }
 
 TEST_F(WriteCommands, ApplyWithAChosenRowRestartsThatServiceAndWithNoRowNothing) {
-    Env.Write(Env.WacomFile(), StandardXml());
-    Start();
+    StartOnWacom(StandardXml());
 
     ChooseService(2);
     Answer(IDYES);
@@ -227,8 +220,7 @@ TEST_F(WriteCommands, ApplyWithAChosenRowRestartsThatServiceAndWithNoRowNothing)
 }
 
 TEST_F(WriteCommands, ApplyWhoseRestartIsDeclinedShowsTheRestartMessageOnce) {
-    Env.Write(Env.WacomFile(), StandardXml());
-    Start();
+    StartOnWacom(StandardXml());
     ChooseService(0);
     Env.Fake().FailStartsFrom = 0;
 
@@ -240,8 +232,7 @@ TEST_F(WriteCommands, ApplyWhoseRestartIsDeclinedShowsTheRestartMessageOnce) {
 }
 
 TEST_F(WriteCommands, ApplyKeepsWhatAnotherProgramChangedInTheXmlFileMeanwhile) {
-    Env.Write(Env.WacomFile(), StandardXml());
-    Start();
+    StartOnWacom(StandardXml());
     Drag(EraserMiddle, Target);
     const QByteArray changed = ReplacedOnce(StandardXml(), "untouched  text", "changed by the driver");
     Env.Write(Env.WacomFile(), changed);
@@ -257,8 +248,7 @@ TEST_F(WriteCommands, ApplyKeepsWhatAnotherProgramChangedInTheXmlFileMeanwhile) 
 }
 
 TEST_F(WriteCommands, ApplyOverAnXmlFileThatNoLongerParsesReportsTheFailureAndLeavesItAlone) {
-    Env.Write(Env.WacomFile(), StandardXml());
-    Start();
+    StartOnWacom(StandardXml());
     ChooseService(0);
     Drag(EraserMiddle, Target);
     const QByteArray damaged = StandardXml().left(200);
