@@ -41,6 +41,11 @@ protected:
     void Create();
     // Creates the windows and shows the main window, which loads the first file.
     void Start();
+    // Writes a default preference file (see WriteDefault) and starts on it.
+    void StartOnDefault(int which, const QByteArray& bytes) {
+        WriteDefault(which, bytes);
+        Start();
+    }
     // Destroys the windows (the main window writes the settings).
     void Stop();
 

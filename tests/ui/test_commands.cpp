@@ -457,8 +457,7 @@ TEST_F(CommandTest, RestoreAcrossFormatsOrWithoutABackupPointChangesNothing) {
 }
 
 TEST_F(CommandTest, ABackupPointFromOneDriverFileRestoresIntoAnother) {
-    WriteDefault(0, XmlConfig({TipPen}));
-    Start();
+    StartOnDefault(0, XmlConfig({TipPen}));
     const QByteArray point = TestEnv::Read(Env.BackupPoint());
     QFile::remove(DefaultPath(0));
     const QString pen = WriteDefault(1, XmlConfig({EraserPen}));

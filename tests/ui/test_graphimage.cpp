@@ -28,8 +28,7 @@ public:
 using GraphImageTest = MainWindowTest;
 
 TEST_F(GraphImageTest, ADragMoveRepaintsOnlyWhatChanged) {
-    WriteDefault(0, XmlConfig({TipPen}));
-    Start();
+    StartOnDefault(0, XmlConfig({TipPen}));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&W()));
     QCoreApplication::processEvents();
     PaintSpy spy;
@@ -49,8 +48,7 @@ TEST_F(GraphImageTest, ADragMoveRepaintsOnlyWhatChanged) {
 }
 
 TEST_F(GraphImageTest, TheWidgetShowsThePictureOneToOne) {
-    WriteDefault(0, XmlConfig({TipPen}));
-    Start();
+    StartOnDefault(0, XmlConfig({TipPen}));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&W()));
     const QImage shown = W().Image->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage& picture = W().Image->Image();

@@ -174,8 +174,7 @@ TEST_F(LayoutTest, TheMenuHasEveryEntryInOrder) {
 }
 
 TEST_F(LayoutTest, SmallThenBigMovesTheOuterControlsAndRedrawsTheGraphAtEachSize) {
-    WriteDefault(0, XmlConfig({TipPen, EraserPen}));
-    Start();
+    StartOnDefault(0, XmlConfig({TipPen, EraserPen}));
     W().Big1Click();
     EXPECT_EQ(W().ClientWidth(), 713);
     EXPECT_EQ(W().ClientHeight(), 631) << "one pixel less than as created";

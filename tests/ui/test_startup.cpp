@@ -130,8 +130,7 @@ TEST_F(StartupTest, MissingOrBrokenKeysTakeTheirDefaults) {
 
 TEST_F(StartupTest, AChosenServiceRowStaysWhenAutoDetectionIsOff) {
     Env.Write(Env.SettingsFile(), "[Nibwright]\r\nAuto Service=0\r\nSelected Service=3\r\n");
-    WriteDefault(0, XmlConfig({TipPen}));
-    Start();
+    StartOnDefault(0, XmlConfig({TipPen}));
     EXPECT_EQ(W().CBoxService->currentIndex(), 3);
     EXPECT_TRUE(W().CBoxService->isEnabled());
     W().CBoxService->setCurrentIndex(4);
@@ -158,8 +157,7 @@ TEST_F(StartupTest, AutoDetectionReplacesTheRowOnEveryLoad) {
 }
 
 TEST_F(StartupTest, OnlyOneDefaultFileIsLoadedWithoutTheChooser) {
-    WriteDefault(1, TextConfig({TipPen, EraserPen}));
-    Start();
+    StartOnDefault(1, TextConfig({TipPen, EraserPen}));
     EXPECT_TRUE(Prompter.OfKind("modal").empty());
     EXPECT_FALSE(FormChoose->WB->isEnabled());
     EXPECT_TRUE(FormChoose->PB->isEnabled());
@@ -230,8 +228,7 @@ TEST_F(StartupTest, PickingTheIsdFileAtStartSwitchesToTheSmallLayoutAndLoadsAgai
 }
 
 TEST_F(StartupTest, AFileWithoutUsablePensIsTheInvalidStateEvenAfterAValidOne) {
-    WriteDefault(0, XmlConfig({TipPen, EraserPen}));
-    Start();
+    StartOnDefault(0, XmlConfig({TipPen, EraserPen}));
     ASSERT_EQ(PenList().size(), 2);
     // The lower threshold is missing: the file has no usable pen.
     QByteArray broken = XmlConfig({TipPen});
@@ -264,8 +261,7 @@ TEST_F(StartupTest, AFileFromElsewhereCanBeSavedButNotApplied) {
 }
 
 TEST_F(StartupTest, DefaultPathsAreComparedByTheirExactText) {
-    WriteDefault(0, XmlConfig({TipPen}));
-    Start();
+    StartOnDefault(0, XmlConfig({TipPen}));
     ASSERT_EQ(ReadControls(W()), DefaultFileState);
     Prompter.Files.push_back(DefaultPath(0));
     W().Open1Click();
@@ -276,8 +272,7 @@ TEST_F(StartupTest, DefaultPathsAreComparedByTheirExactText) {
 }
 
 TEST_F(StartupTest, OpenCancelledReadsTheFileInUseAgainAndATypedMissingFileIsNoFile) {
-    WriteDefault(0, XmlConfig({TipPen}));
-    Start();
+    StartOnDefault(0, XmlConfig({TipPen}));
     QByteArray changed = XmlConfig({TipPen, EraserPen});
     WriteDefault(0, changed);
     W().Open1Click(); // cancelled
@@ -302,8 +297,7 @@ TEST_F(StartupTest, OpenDefaultConfigWithoutDefaultFilesEndsInNoFile) {
 TEST_F(StartupTest, TheFirstValidLoadWritesTheBackupPointOnceAndInvalidFilesNever) {
     QByteArray broken = XmlConfig({TipPen});
     broken.replace("<UpperPressureThreshold>1000</UpperPressureThreshold>", "");
-    WriteDefault(0, broken);
-    Start();
+    StartOnDefault(0, broken);
     EXPECT_FALSE(TestEnv::Exists(Env.BackupDir())) << "an invalid file creates no folder";
 
     const QByteArray first = XmlConfig({TipPen});
@@ -320,8 +314,7 @@ TEST_F(StartupTest, TheFirstValidLoadWritesTheBackupPointOnceAndInvalidFilesNeve
 
 TEST_F(StartupTest, BackupFolderFailuresAreReportedAndTheLoadGoesOn) {
     Env.Write(Env.BackupDir(), "a file where the folder should be");
-    WriteDefault(0, XmlConfig({TipPen}));
-    Start();
+    StartOnDefault(0, XmlConfig({TipPen}));
     EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to create directory for backup: " + Env.BackupDir()});
     EXPECT_EQ(ReadControls(W()), DefaultFileState);
     EXPECT_EQ(PenList(), QStringList{"Tip"});
@@ -330,15 +323,13 @@ TEST_F(StartupTest, BackupFolderFailuresAreReportedAndTheLoadGoesOn) {
 TEST_F(StartupTest, ABackupPointThatCannotBeWrittenIsReportedAndTheLoadGoesOn) {
     // A folder in the way of the backup point's file.
     QDir().mkpath(Env.BackupDir() + "/FirstRunBackup.bak/inner");
-    WriteDefault(0, XmlConfig({TipPen}));
-    Start();
+    StartOnDefault(0, XmlConfig({TipPen}));
     EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write Backup Point: " + Env.BackupPoint()});
     EXPECT_EQ(ReadControls(W()), DefaultFileState);
 }
 
 TEST_F(StartupTest, AFileThatCannotBeReadAtAllEndsInNoFileWithoutAHandler) {
-    WriteDefault(0, XmlConfig({TipPen}));
-    Start();
+    StartOnDefault(0, XmlConfig({TipPen}));
     ASSERT_NE(W().GetFileHandler(), nullptr);
     // Larger than any preference file may be: reading it raises instead of parsing.
     {
@@ -358,8 +349,7 @@ TEST_F(StartupTest, AFileThatCannotBeReadAtAllEndsInNoFileWithoutAHandler) {
 }
 
 TEST_F(StartupTest, AFailedLoadKeepsThePreviousHandlerOutOfReach) {
-    WriteDefault(0, XmlConfig({TipPen}));
-    Start();
+    StartOnDefault(0, XmlConfig({TipPen}));
     TFileHandler* before = W().GetFileHandler();
     QFile::remove(DefaultPath(0));
     W().BtResetClick();
