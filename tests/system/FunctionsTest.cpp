@@ -18,26 +18,23 @@ protected:
 };
 
 TEST_F(XmlTest, DeclarationInAnyLetterCaseIsXml) {
-    EXPECT_TRUE(IsXml("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<root/>"));
-    EXPECT_TRUE(IsXml("<?XmL version"));
-    EXPECT_TRUE(IsXml("<?xml")); // exactly five characters, no line break
-    EXPECT_TRUE(IsXml("<?xmlfoo\n"));
+    // "<?xml" alone: exactly five characters, no line break.
+    for (const char* text :
+         {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<root/>", "<?XmL version", "<?xml", "<?xmlfoo\n"})
+        EXPECT_TRUE(IsXml(text)) << '"' << text << '"';
 }
 
 TEST_F(XmlTest, NothingIsSkippedBeforeTheDeclaration) {
-    EXPECT_FALSE(IsXml("\xEF\xBB\xBF<?xml version=\"1.0\"?>")); // byte-order mark
-    EXPECT_FALSE(IsXml(" <?xml version=\"1.0\"?>"));
-    EXPECT_FALSE(IsXml("\r\n<?xml version=\"1.0\"?>"));
-    EXPECT_FALSE(IsXml("\n<?xml version=\"1.0\"?>"));
+    // The first one starts with a byte-order mark.
+    for (const char* text : {"\xEF\xBB\xBF<?xml version=\"1.0\"?>", " <?xml version=\"1.0\"?>",
+                             "\r\n<?xml version=\"1.0\"?>", "\n<?xml version=\"1.0\"?>"})
+        EXPECT_FALSE(IsXml(text)) << '"' << text << '"';
 }
 
 TEST_F(XmlTest, ShortOrBrokenFirstLineIsText) {
-    EXPECT_FALSE(IsXml("<?X"));
-    EXPECT_FALSE(IsXml(""));
-    EXPECT_FALSE(IsXml("<?xm\nl version"));
-    EXPECT_FALSE(IsXml("<?xm\rl version"));
-    EXPECT_FALSE(IsXml("<?xmi version"));
-    EXPECT_FALSE(IsXml("PressureCurveControlPoint 0 0 512 512 1023 1023\r\n"));
+    for (const char* text : {"<?X", "", "<?xm\nl version", "<?xm\rl version", "<?xmi version",
+                             "PressureCurveControlPoint 0 0 512 512 1023 1023\r\n"})
+        EXPECT_FALSE(IsXml(text)) << '"' << text << '"';
 }
 
 TEST_F(XmlTest, MissingPathOrFolderIsNoXml) {

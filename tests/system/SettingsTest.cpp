@@ -21,7 +21,7 @@ int IntOf(const std::string& value, int def = -99) {
 
 class IniTest : public ::testing::Test {
 protected:
-    QString Path() const { return Env.AppDir() + "Nibwright.ini"; }
+    QString Path() const { return Env.SettingsFile(); }
     TestEnv Env;
 };
 
