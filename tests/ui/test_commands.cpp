@@ -69,6 +69,15 @@ protected:
         QTest::mouseRelease(W().Image, button, Qt::NoModifier, to);
     }
 
+    // Every later write to the preference file fails as on a full disk; other files are written.
+    void FailWritesToConfig() {
+        SetWriteFaultHook([this](const QString& path, const QByteArray& bytes) -> qint64 {
+            if (path == Config)
+                throw WriteError("disk full");
+            return bytes.size();
+        });
+    }
+
     QDateTime Clock;
     QString Config;
 };
@@ -131,11 +140,7 @@ TEST_F(CommandTest, ApplyAnsweredNoDoesNothing) {
 TEST_F(CommandTest, AFailedApplyIsReportedAndTheServiceIsRestartedAllTheSame) {
     StartOnXml();
     const QByteArray before = TestEnv::Read(Config);
-    SetWriteFaultHook([this](const QString& path, const QByteArray& bytes) -> qint64 {
-        if (path == Config)
-            throw WriteError("disk full");
-        return bytes.size();
-    });
+    FailWritesToConfig();
     Prompter.Answers.push_back(IDYES);
     W().BtApplyClick();
     EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write new config..."});
@@ -416,11 +421,7 @@ TEST_F(CommandTest, AfterARestoreThatCouldNotWriteApplyStillWritesTheShownPensIn
     Env.Write(Env.BackupPoint(), "a\r\nb\r\nc\r\n" + TextConfig({EraserPen}));
     Config = WriteDefault(0, TextConfig({TipPen}));
     Start();
-    SetWriteFaultHook([this](const QString& path, const QByteArray& bytes) -> qint64 {
-        if (path == Config)
-            throw WriteError("disk full");
-        return bytes.size();
-    });
+    FailWritesToConfig();
     Prompter.Answers.push_back(IDYES);
     W().Replace1Click();
     ASSERT_EQ(Prompter.OfKind("error").size(), 1u);
