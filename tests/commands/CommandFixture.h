@@ -6,6 +6,7 @@
 
 #include "support/ScriptedPrompter.h"
 #include "support/TestEnv.h"
+#include "support/Widgets.h"
 
 #include <QAction>
 #include <QByteArray>
@@ -89,11 +90,7 @@ protected:
     TTabletForm* Window() const;
     QWidget* WindowWidget() const;
     // The control of the main window with that designer name; fails the test when there is none.
-    template <class T = QWidget> T* Ctl(const char* name) const {
-        T* w = WindowWidget()->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << "no control " << name;
-        return w;
-    }
+    template <class T = QWidget> T* Ctl(const char* name) const { return Child<T>(WindowWidget(), name); }
     QAction* Act(const char* name) const;
     // Triggers a menu entry when it is enabled; returns whether it was.
     bool Trigger(const char* name);

@@ -1,18 +1,14 @@
 #pragma once
-// Small readers for the dialog tests: a control by its designer name, its place, the focus chain.
+// Small readers for the dialog tests: a control by its designer name (tests/support), its place, the focus
+// chain.
+
+#include "support/Widgets.h"
 
 #include <QRect>
 #include <QStringList>
 #include <QWidget>
 
 #include <gtest/gtest.h>
-
-// The child named `name`; fails the test when there is none.
-template <class T = QWidget> T* Child(QWidget* parent, const char* name) {
-    T* w = parent->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << "no control " << name;
-    return w;
-}
 
 // The designer names of the controls that Tab visits, from the first one on.
 inline QStringList TabChain(QWidget* window) {
