@@ -163,9 +163,8 @@ XmlScanResult ScanPens(const QByteArray& bytes, const PenParser::Process& proces
     return result;
 }
 
-// The element's text content: all descendant text and CDATA, in document order.
-// Most value elements hold one text and nothing else: that is read where it lies, the others are put
-// together in `scratch`.
+// The element's text content: all descendant text and CDATA, in document order. Most value elements hold
+// one text and nothing else, which is read where it lies; other contents are put together in `scratch`.
 std::string_view TextOf(pugi::xml_node element, std::string& scratch) {
     const pugi::xml_node first = element.first_child();
     if (first && !first.next_sibling() &&
