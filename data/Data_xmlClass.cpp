@@ -28,18 +28,29 @@ constexpr const char* EraserElement = "TransducerEraserSettings";
 // node offsets point into the bytes as read.
 constexpr unsigned ParseOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
 
-// Parses the element at `span` of `bytes` on its own. What the parser makes of an element does not depend on
-// what lies around it, so the tree is the element's subtree in the whole document, with offsets counted from
-// the span's start.
-bool ParseSpan(pugi::xml_document& doc, const QByteArray& bytes, XmlElementSpan span) {
-    const pugi::xml_parse_result result = doc.load_buffer(
-        bytes.constData() + span.Begin, span.End - span.Begin, ParseOptions, pugi::encoding_utf8);
-    if (!result) {
-        doc.reset();
-        return false;
+// Parses one element of the bytes on its own into a document. What the parser makes of an element does not
+// depend on what lies around it, so the tree is the element's subtree in the whole document, with offsets
+// counted from the span's start. The element is parsed in a buffer of this parser's own, reused from one
+// element to the next, and put there with a zero after it, as the parser puts one after a copy it makes.
+class SpanParser {
+public:
+    bool Parse(const QByteArray& bytes, XmlElementSpan span) {
+        const size_t size = span.End - span.Begin;
+        Buffer.resize(size + 1);
+        std::memcpy(Buffer.data(), bytes.constData() + span.Begin, size);
+        Buffer[size] = 0;
+        if (!Doc.load_buffer_inplace(Buffer.data(), Buffer.size(), ParseOptions, pugi::encoding_utf8)) {
+            Doc.reset();
+            return false;
+        }
+        return true;
     }
-    return true;
-}
+
+    pugi::xml_document Doc;
+
+private:
+    std::vector<char> Buffer;
+};
 
 // The next node after `node` in document order within `root`'s subtree, or null.
 pugi::xml_node NextInOrder(pugi::xml_node node, pugi::xml_node root) {
@@ -53,20 +64,36 @@ pugi::xml_node NextInOrder(pugi::xml_node node, pugi::xml_node root) {
     return pugi::xml_node();
 }
 
-// The pen elements of one parsed pen element: itself and every pen element at any depth inside it, in
-// document order. Over the outermost pen elements in their order, this is what
-// "//TransducerTipButtonSettings | //TransducerEraserSettings" selects in the whole document. One iterative
-// walk, so that size and nesting depth cost only linear time.
-std::vector<pugi::xml_node> SelectPens(pugi::xml_document& doc) {
-    std::vector<pugi::xml_node> pens;
+// Both pen element names begin with it.
+constexpr std::string_view PenPrefix = "Transducer";
+static_assert(std::string_view(TipElement).starts_with(PenPrefix) &&
+              std::string_view(EraserElement).starts_with(PenPrefix));
+
+// Whether other pen elements may lie inside the pen element whose bytes are `element`. Every element's
+// start tag stands in the bytes as they are, so one with no second "<Transducer" in its bytes holds none.
+bool MayHoldPens(std::string_view element) {
+    for (size_t at = element.find('<', 1); at != std::string_view::npos; at = element.find('<', at + 1))
+        if (element.substr(at + 1).starts_with(PenPrefix))
+            return true;
+    return false;
+}
+
+// Hands `visit` the pen elements of one parsed pen element: itself and, when `mayHoldPens`, every pen
+// element at any depth inside it, in document order. Over the outermost pen elements in their order, this
+// is what "//TransducerTipButtonSettings | //TransducerEraserSettings" selects in the whole document.
+template <class Visit> void ForEachPen(const pugi::xml_document& doc, bool mayHoldPens, Visit&& visit) {
+    if (!mayHoldPens) {
+        visit(doc.first_child());
+        return;
+    }
+    // One iterative walk, so that size and nesting depth cost only linear time.
     for (pugi::xml_node n = doc.first_child(); n; n = NextInOrder(n, doc)) {
         const char* name = n.name();
         // Both names begin with 'T': most elements are turned away by their first letter.
         if (name[0] == 'T' && n.type() == pugi::node_element &&
             (std::strcmp(name, TipElement) == 0 || std::strcmp(name, EraserElement) == 0))
-            pens.push_back(n);
+            visit(n);
     }
-    return pens;
 }
 
 // Parses the outermost pen elements one by one as the pass over the whole document meets them, and hands
@@ -79,7 +106,8 @@ std::vector<pugi::xml_node> SelectPens(pugi::xml_document& doc) {
 // whether the document is well-formed. Stopped tells of it.
 class PenParser : public XmlElementSink {
 public:
-    using Process = std::function<void(pugi::xml_document&, XmlElementSpan)>;
+    // The parsed element, its span, and whether other pen elements may lie inside it.
+    using Process = std::function<void(pugi::xml_document&, XmlElementSpan, bool)>;
 
     PenParser(const QByteArray& bytes, Process process)
         : Bytes(bytes), View(bytes.constData(), static_cast<size_t>(bytes.size())),
@@ -91,9 +119,10 @@ public:
     size_t Take(size_t begin) override {
         if (Stopped || TryBudget == 0)
             return 0;
-        const size_t end = CandidateEnd(begin);
-        if (end != 0 && ParseSpan(Doc, Bytes, {begin, end})) {
-            Hand({begin, end});
+        bool mayHoldPens = true;
+        const size_t end = CandidateEnd(begin, mayHoldPens);
+        if (end != 0 && Parser.Parse(Bytes, {begin, end})) {
+            Hand({begin, end}, mayHoldPens);
             return Stopped ? 0 : end;
         }
         // A try that fails cost the bytes it searched or parsed: the pass will scan them again.
@@ -105,11 +134,11 @@ public:
     void Scanned(XmlElementSpan span) override {
         if (Stopped)
             return;
-        if (!ParseSpan(Doc, Bytes, span)) {
+        if (!Parser.Parse(Bytes, span)) {
             Stopped = true;
             return;
         }
-        Hand(span);
+        Hand(span, true);
     }
 
     bool Stopped = false;
@@ -118,40 +147,47 @@ private:
     // A pen element is a few hundred bytes; one whose end tag lies further is left to the pass.
     static constexpr size_t MaxTry = 64 * 1024;
 
-    void Hand(XmlElementSpan span) {
+    void Hand(XmlElementSpan span, bool mayHoldPens) {
         try {
-            Handle(Doc, span);
+            Handle(Parser.Doc, span, mayHoldPens);
         } catch (...) {
             Stopped = true;
         }
     }
 
-    // Just after the first end tag of the element's name within reach, or 0.
-    size_t CandidateEnd(size_t begin) const {
+    // Just after the first end tag of the element's name within reach, or 0. Tells in `mayHoldPens` whether
+    // a start tag of another pen element may lie before it.
+    size_t CandidateEnd(size_t begin, bool& mayHoldPens) const {
         const std::string_view name =
             View.substr(begin + 1).starts_with(TipElement) ? TipElement : EraserElement;
         const std::string_view area = View.substr(0, std::min(View.size(), begin + MaxTry));
+        mayHoldPens = false;
         for (size_t from = begin + 1 + name.size();;) {
-            const size_t at = area.find("</", from);
+            const size_t at = area.find('<', from);
             if (at == std::string_view::npos)
                 return 0;
-            size_t i = at + 2;
-            if (area.compare(i, name.size(), name) == 0) {
-                i += name.size();
-                while (i < area.size() &&
-                       (area[i] == ' ' || area[i] == '\t' || area[i] == '\r' || area[i] == '\n'))
-                    ++i;
-                if (i < area.size() && area[i] == '>')
-                    return i + 1;
+            size_t i = at + 1;
+            if (i < area.size() && area[i] == '/') {
+                ++i;
+                if (area.compare(i, name.size(), name) == 0) {
+                    i += name.size();
+                    while (i < area.size() &&
+                           (area[i] == ' ' || area[i] == '\t' || area[i] == '\r' || area[i] == '\n'))
+                        ++i;
+                    if (i < area.size() && area[i] == '>')
+                        return i + 1;
+                }
+            } else if (area.compare(i, PenPrefix.size(), PenPrefix) == 0) {
+                mayHoldPens = true;
             }
-            from = at + 2;
+            from = i;
         }
     }
 
     const QByteArray& Bytes;
     std::string_view View;
     Process Handle;
-    pugi::xml_document Doc;
+    SpanParser Parser;
     size_t TryBudget;
 };
 
@@ -191,18 +227,29 @@ struct PenChildren {
     explicit PenChildren(pugi::xml_node pen) {
         for (pugi::xml_node c = pen.first_child(); c; c = c.next_sibling()) {
             const char* n = c.name();
+            // The first letter, and for the two in 'P' the ninth, leave one name to compare.
             pugi::xml_node* slot = nullptr;
-            if (std::strcmp(n, "ButtonName") == 0)
-                slot = &ButtonName;
-            else if (std::strcmp(n, "PressureResolution") == 0)
-                slot = &Resolution;
-            else if (std::strcmp(n, "UpperPressureThreshold") == 0)
-                slot = &Upper;
-            else if (std::strcmp(n, "LowerPressureThreshold") == 0)
-                slot = &Lower;
-            else if (std::strcmp(n, "PressureCurveControlPoint") == 0)
-                slot = &Curve;
-            if (slot && !*slot)
+            const char* want = nullptr;
+            switch (n[0]) {
+            case 'B':
+                slot = &ButtonName, want = "ButtonName";
+                break;
+            case 'P':
+                if (std::strncmp(n, "Pressure", 8) == 0 && n[8] == 'R')
+                    slot = &Resolution, want = "PressureResolution";
+                else
+                    slot = &Curve, want = "PressureCurveControlPoint";
+                break;
+            case 'U':
+                slot = &Upper, want = "UpperPressureThreshold";
+                break;
+            case 'L':
+                slot = &Lower, want = "LowerPressureThreshold";
+                break;
+            default:
+                continue;
+            }
+            if (!*slot && std::strcmp(n, want) == 0)
                 *slot = c;
         }
     }
@@ -416,8 +463,8 @@ bool TXMLHandler::Read(const QString& path) {
     bool stopped = false;
     XmlScanResult scan = ScanPens(
         D->Bytes,
-        [&](pugi::xml_document& doc, XmlElementSpan) {
-            for (pugi::xml_node element : SelectPens(doc)) {
+        [&](pugi::xml_document& doc, XmlElementSpan, bool mayHoldPens) {
+            ForEachPen(doc, mayHoldPens, [&](pugi::xml_node element) {
                 const PenChildren children(element);
                 Pen& pen = Pens.emplace_back();
                 pen.ButtonName = TextOf(PenChildren::Require(children.ButtonName, "ButtonName"));
@@ -430,7 +477,7 @@ bool TXMLHandler::Read(const QString& path) {
                         pen))
                     throw std::runtime_error("not a curve");
                 pen.NodeIndex = counter++;
-            }
+            });
         },
         stopped);
     if (!scan.WellFormed) {
@@ -493,9 +540,9 @@ void TXMLHandler::StorePens(const APen& pens) {
     std::vector<Edit> edits;
     int32_t stored = 0;
     const QByteArray* source = &bytes;
-    auto process = [&](pugi::xml_document& doc, XmlElementSpan span) {
+    auto process = [&](pugi::xml_document& doc, XmlElementSpan span, bool mayHoldPens) {
         const std::string_view view(source->constData() + span.Begin, span.End - span.Begin);
-        for (pugi::xml_node element : SelectPens(doc)) {
+        ForEachPen(doc, mayHoldPens, [&](pugi::xml_node element) {
             const PenChildren children(element);
             const std::string name = TextOf(PenChildren::Require(children.ButtonName, "ButtonName"));
             const Pen* found = nullptr;
@@ -508,7 +555,7 @@ void TXMLHandler::StorePens(const APen& pens) {
                 }
             }
             if (!found)
-                continue;
+                return;
             const size_t first = edits.size();
             const std::tuple<pugi::xml_node, const char*, std::string> values[] = {
                 {children.Upper, "UpperPressureThreshold", IntToStr(found->UpperThreshold)},
@@ -524,18 +571,19 @@ void TXMLHandler::StorePens(const APen& pens) {
             std::sort(edits.begin() + static_cast<ptrdiff_t>(first), edits.end(),
                       [](const Edit& a, const Edit& b) { return a.Start < b.Start; });
             ++stored;
-        }
+        });
     };
 
     if (D->SpansAreOfBytes && bytes == D->Bytes) {
         // Bytes unchanged since their pen elements were found need no second pass.
         source = &D->Bytes;
-        pugi::xml_document doc;
+        SpanParser parser;
         for (const XmlElementSpan& span : D->PenSpans) {
-            if (!ParseSpan(doc, D->Bytes, span))
+            if (!parser.Parse(D->Bytes, span))
                 break;
             try {
-                process(doc, span);
+                process(parser.Doc, span,
+                        MayHoldPens({D->Bytes.constData() + span.Begin, span.End - span.Begin}));
             } catch (...) {
                 break;
             }
