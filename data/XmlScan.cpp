@@ -1,5 +1,6 @@
 #include "data/XmlScan.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -98,21 +99,71 @@ inline const char* PastThree(const char* s, char a, char b, char c) {
     return *s ? s + 3 : nullptr;
 }
 
-// The runs the pass skips most: text up to '<', names, attribute values up to their quote. Sixteen bytes
-// at a time while they lie before `end`, then byte by byte up to the array's own zero.
-inline const char* SkipText(const char* s, const char* end) {
-#ifdef NIB_SCAN_SSE2
-    for (; end - s >= 16; s += 16)
-        if (const unsigned m = EitherMask(s, '<', 0))
-            return s + std::countr_zero(m);
-#else
-    (void)end;
-#endif
-    while (!Is(*s, TextStop))
-        ++s;
-    return s;
-}
+// Where text ends: every '<' and every zero byte of the bytes, as one bit per byte, worked out a block of
+// bytes at a time ahead of the pass. The pass asks for the next one after each tag it has read; as those
+// questions do not wait for the tag's own reading, the processor reads one tag while it finds the next.
+class TextStops {
+public:
+    // `end` is the array's own zero.
+    TextStops(const char* begin, const char* end) : Begin(begin), Size(static_cast<size_t>(end - begin)) {}
 
+    // The offset of the first stop at or after `at`, which is at most the offset of the array's own zero,
+    // the last stop. Asked in increasing order, every block is worked out once.
+    size_t Next(size_t at) {
+        size_t word = at / 64 - First;
+        if (word >= Count) {
+            Fill(at / 64);
+            word = 0;
+        }
+        uint64_t bits = Bits[word] & (~uint64_t(0) << (at % 64));
+        while (bits == 0) {
+            if (++word == Count) {
+                Fill(First + Count);
+                word = 0;
+            }
+            bits = Bits[word];
+        }
+        return (First + word) * 64 + static_cast<size_t>(std::countr_zero(bits));
+    }
+
+private:
+    static constexpr size_t Words = 32; // 2 KB of bytes a block
+
+    // The block of words from `first` on, up to the word that holds the array's own zero.
+    void Fill(size_t first) {
+        First = first;
+        const size_t last = Size / 64; // the word of the array's own zero
+        Count = std::min(Words, last + 1 - first);
+        for (size_t w = 0; w < Count; ++w) {
+            const char* p = Begin + (first + w) * 64;
+            uint64_t bits = 0;
+            if (first + w < last) {
+#ifdef NIB_SCAN_SSE2
+                for (int k = 0; k < 4; ++k)
+                    bits |= uint64_t(EitherMask(p + 16 * k, '<', 0)) << (16 * k);
+#else
+                for (int k = 0; k < 64; ++k)
+                    bits |= uint64_t(p[k] == '<' || p[k] == 0) << k;
+#endif
+            } else {
+                // The last word, read up to and with the array's own zero.
+                const size_t n = Size - (first + w) * 64 + 1;
+                for (size_t k = 0; k < n; ++k)
+                    bits |= uint64_t(p[k] == '<' || p[k] == 0) << k;
+            }
+            Bits[w] = bits;
+        }
+    }
+
+    const char* Begin;
+    size_t Size;
+    uint64_t Bits[Words] = {};
+    size_t First = 0;
+    size_t Count = 0;
+};
+
+// The runs the pass skips most: names, attribute values up to their quote. Sixteen bytes at a time while
+// they lie before `end`, then byte by byte up to the array's own zero.
 inline const char* SkipNameChars(const char* s, const char* end) {
 #ifdef NIB_SCAN_SSE2
     // Thirty-two bytes a step, as many names are longer than sixteen.
@@ -323,17 +374,11 @@ bool Scanner::Run(XmlScanResult& out) {
     if (s[0] == '\xef' && s[1] == '\xbb' && s[2] == '\xbf')
         s += 3;
 
-    while (*s != 0) {
-        if (*s != '<') {
-            // Text, at the top level or inside an element: nothing in it can fail, it ends at the next
-            // '<' or at the end of the document. A '<' that ends the document opens nothing, which fails
-            // below.
-            s = SkipText(s, End);
-            if (!*s)
-                break;
-        }
-        ++s;
-
+    TextStops stops(Begin, End);
+    // Text, at the top level or inside an element: nothing in it can fail, it ends at the next '<' or at
+    // the end of the document. A '<' that ends the document opens nothing, which fails below.
+    for (size_t at = stops.Next(static_cast<size_t>(s - Begin)); Begin[at] != 0;) {
+        s = Begin + at + 1;
         // After '<'.
         const char* lt = s - 1;
         if (Is(*s, NameStart)) {
@@ -348,7 +393,7 @@ bool Scanner::Run(XmlScanResult& out) {
                     if (Stack.empty())
                         TopElement = true;
                     Out->Outermost.push_back({begin, end});
-                    s = Begin + end;
+                    at = stops.Next(end);
                     continue;
                 }
             }
@@ -426,6 +471,11 @@ bool Scanner::Run(XmlScanResult& out) {
         } else {
             return false;
         }
+        // The stop after this '<' is found without waiting for the tag's end; it is the next tag's '<'
+        // unless the tag held a '<' itself (in an attribute value, a comment or the like).
+        const size_t next = stops.Next(at + 1);
+        const size_t end = static_cast<size_t>(s - Begin);
+        at = next >= end ? next : stops.Next(end);
     }
 
     // Every element closed, and at least one.
