@@ -45,6 +45,9 @@ struct TIniFile::Impl {
     // only the keys set since, so writes refuse instead.
     bool Readable = true;
     bool InMemory = false;
+    // Inside Update: writes set keys in memory only, and Before is the text to go back to.
+    bool Updating = false;
+    std::string Before;
 };
 
 TIniFile::TIniFile() : D(std::make_unique<Impl>()) {}
@@ -105,7 +108,7 @@ bool TIniFile::ReadBool(const char* section, const char* key, bool def) const {
     return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteString(const char* section, const char* key, const std::string& value) {
+void TIniFile::Set(const char* section, const char* key, const std::string& value) {
     if (!D->InMemory && !D->Readable)
         throw std::runtime_error("Cannot write " + D->FileName.toStdString() +
                                  ": the file exists but could not be read");
@@ -115,10 +118,11 @@ void TIniFile::WriteString(const char* section, const char* key, const std::stri
         if (part.find_first_of("\r\n") != std::string_view::npos)
             throw std::runtime_error("Cannot write " + D->FileName.toStdString() + ": a line break in \"" +
                                      std::string(key) + "\"");
-    // Keep what is held now so that a failed write leaves the object as it was, like the file.
-    const std::string before = D->InMemory ? std::string() : D->Text();
     if (D->Ini.SetValue(section, key, value.c_str(), nullptr, true) < 0)
         throw std::runtime_error("Cannot set " + std::string(key) + " in " + D->FileName.toStdString());
+}
+
+void TIniFile::Store(const std::string& before) {
     if (D->InMemory)
         return;
     try {
@@ -128,6 +132,35 @@ void TIniFile::WriteString(const char* section, const char* key, const std::stri
         D->Load(before);
         throw;
     }
+}
+
+void TIniFile::WriteString(const char* section, const char* key, const std::string& value) {
+    if (D->Updating) {
+        Set(section, key, value);
+        return;
+    }
+    // Keep what is held now so that a failed write leaves the object as it was, like the file.
+    const std::string before = D->InMemory ? std::string() : D->Text();
+    Set(section, key, value);
+    Store(before);
+}
+
+void TIniFile::BeginUpdate() {
+    if (D->Updating)
+        throw std::logic_error("settings updates do not nest");
+    D->Before = D->Text();
+    D->Updating = true;
+}
+
+void TIniFile::EndUpdate() {
+    D->Updating = false;
+    Store(D->Before);
+}
+
+void TIniFile::CancelUpdate() {
+    D->Updating = false;
+    D->Ini.Reset();
+    D->Load(D->Before);
 }
 
 void TIniFile::WriteInteger(const char* section, const char* key, int value) {

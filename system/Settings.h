@@ -37,6 +37,20 @@ public:
     // Written as "1" or "0".
     void WriteBool(const char* section, const char* key, bool value);
 
+    // Runs `writes` (calls of the Write operations above) with the file written once, after the last of
+    // them, instead of once per key. When a write or the file's writing raises, the object and the file
+    // keep what they held before, and the error reaches the caller.
+    template <class Writes> void Update(Writes&& writes) {
+        BeginUpdate();
+        try {
+            writes(*this);
+        } catch (...) {
+            CancelUpdate();
+            throw;
+        }
+        EndUpdate();
+    }
+
     // Parses INI text held in memory (tests and fuzzing); FileName is empty and writes change only the text
     // held in memory.
     static TIniFile FromBytes(const std::string& bytes);
@@ -46,6 +60,13 @@ public:
 
 private:
     TIniFile();
+    void BeginUpdate();
+    void EndUpdate();
+    void CancelUpdate();
+    // Checks and sets one key in memory.
+    void Set(const char* section, const char* key, const std::string& value);
+    // Writes the text held now; on failure the object goes back to `before` and the error is raised.
+    void Store(const std::string& before);
     struct Impl;
     std::unique_ptr<Impl> D;
 };

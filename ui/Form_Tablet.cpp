@@ -379,11 +379,14 @@ void TTabletForm::FormDestroy() {
     const QString path = SettingsPath();
     try {
         TIniFile ini(path);
-        ini.WriteBool(SettingsSection, "Point Limiter", CBLimitP->isChecked());
-        ini.WriteBool(SettingsSection, "Threshold Limiter", CbLimitT->isChecked());
-        ini.WriteBool(SettingsSection, "MiddlePoint Limiter", CbLimitMp->isChecked());
-        ini.WriteBool(SettingsSection, "Auto Service", CbService->isChecked());
-        ini.WriteInteger(SettingsSection, "Selected Service", CBoxService->currentIndex());
+        // The five keys in their order, and the file written once for all of them.
+        ini.Update([&](TIniFile& keys) {
+            keys.WriteBool(SettingsSection, "Point Limiter", CBLimitP->isChecked());
+            keys.WriteBool(SettingsSection, "Threshold Limiter", CbLimitT->isChecked());
+            keys.WriteBool(SettingsSection, "MiddlePoint Limiter", CbLimitMp->isChecked());
+            keys.WriteBool(SettingsSection, "Auto Service", CbService->isChecked());
+            keys.WriteInteger(SettingsSection, "Selected Service", CBoxService->currentIndex());
+        });
     } catch (const std::exception&) {
         Prompter.Message(QString("Unable to write to %1").arg(path));
     }

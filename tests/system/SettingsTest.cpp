@@ -146,6 +146,45 @@ TEST_F(IniTest, FailedWriteRaisesAndKeepsTheOldBytes) {
     EXPECT_THROW(nowhere.WriteInteger(Sec, "Selected Service", 1), std::runtime_error);
 }
 
+TEST_F(IniTest, AnUpdateWritesTheFileOnceAndAFailedOneChangesNothing) {
+    const QByteArray old = "[Other]\r\nkeep=1\r\n[Nibwright]\r\nAuto Service=1\r\n";
+    Env.Write(Path(), old);
+    TIniFile ini(Path());
+    int writes = 0;
+    SetWriteFaultHook([&](const QString&, const QByteArray& bytes) -> qint64 {
+        ++writes;
+        return bytes.size();
+    });
+    ini.Update([](TIniFile& keys) {
+        keys.WriteBool(Sec, "Point Limiter", false);
+        keys.WriteBool(Sec, "Auto Service", false);
+        keys.WriteInteger(Sec, "Selected Service", 2);
+    });
+    SetWriteFaultHook(nullptr);
+    EXPECT_EQ(writes, 1);
+    const QByteArray written = TestEnv::Read(Path());
+    EXPECT_LT(written.indexOf("Point Limiter=0"), written.indexOf("Selected Service=2"));
+    TIniFile again(Path());
+    EXPECT_EQ(again.ReadInteger("Other", "keep", 0), 1);
+    EXPECT_FALSE(again.ReadBool(Sec, "Auto Service", true));
+
+    // A key that cannot be written, or the file's writing failing, leaves the file and the object as
+    // they were before the update.
+    EXPECT_THROW(ini.Update([](TIniFile& keys) {
+        keys.WriteInteger(Sec, "Selected Service", 0);
+        keys.WriteString(Sec, "Auto Service", "1\nPoint Limiter=1");
+    }),
+                 std::runtime_error);
+    SetWriteFaultHook([](const QString&, const QByteArray&) -> qint64 { throw WriteError("disk full"); });
+    EXPECT_THROW(ini.Update([](TIniFile& keys) { keys.WriteInteger(Sec, "Selected Service", 1); }),
+                 std::runtime_error);
+    SetWriteFaultHook(nullptr);
+    EXPECT_EQ(TestEnv::Read(Path()), written);
+    EXPECT_EQ(ini.ReadInteger(Sec, "Selected Service", -1), 2);
+    ini.WriteBool(Sec, "Auto Service", true); // writes one key at a time again
+    EXPECT_TRUE(TIniFile(Path()).ReadBool(Sec, "Auto Service", false));
+}
+
 TEST_F(IniTest, UnreadableFileIsNotReplacedByAFileOfOnlyTheWrittenKeys) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not stop the superuser";
