@@ -104,6 +104,31 @@ TEST(XmlScan, AcceptsExactlyWhatTheParserLoads) {
         EXPECT_EQ(Scan(doc).WellFormed, ParserLoads(doc)) << "document: " << doc;
 }
 
+// The pass looks up where text ends in blocks of bytes worked out ahead: the same details, and pen elements
+// after them, at every place around the edges of its 64-byte words and of its 2 KB blocks.
+TEST(XmlScan, AgreesWithTheParserWhereverTheDetailsFallInTheBlocks) {
+    const std::string pen = std::string("<") + Tip + "><b>x</b></" + Tip + ">";
+    const std::vector<std::string> details = {"<a b='<<'/>", "<!-- < -->", "<![CDATA[<]]>", "<?p <?>",
+                                              "x<",          "<a",         "<a b='1",       "\0"s,
+                                              "<a></b>",     "<a/>" + pen};
+    std::vector<size_t> places;
+    for (size_t n = 0; n < 140; ++n)
+        places.push_back(n);
+    for (size_t n = 1990; n < 2110; ++n)
+        places.push_back(n);
+    for (const std::string& detail : details) {
+        for (const size_t place : places) {
+            const std::string doc = "<r>" + std::string(place, ' ') + detail + "<c/>" + pen + "</r>";
+            const XmlScanResult scan = Scan(doc);
+            ASSERT_EQ(scan.WellFormed, ParserLoads(doc)) << "detail " << detail << " after " << place;
+            if (!scan.WellFormed)
+                continue;
+            ASSERT_FALSE(scan.Outermost.empty());
+            EXPECT_EQ(scan.Outermost.back().End, doc.size() - 4) << "detail " << detail << " after " << place;
+        }
+    }
+}
+
 TEST(XmlScan, FindsTheOutermostPenElementsWithTheirBytes) {
     const std::string inner = std::string("<") + Eraser + "><x/></" + Eraser + ">";
     const std::string first = std::string("<") + Tip + " a='</" + Tip + ">'>" + inner + "</" + Tip + " >";
