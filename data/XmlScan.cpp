@@ -194,6 +194,63 @@ inline const char* SkipToQuote(const char* s, const char* end, char quote) {
     return s;
 }
 
+// Start tags read before, by their bytes: a preference file repeats the same few tags thousands of times,
+// and bytes equal to a tag read before are that tag again, with the same name and the same end.
+class TagMemo {
+public:
+    static constexpr size_t MaxLength = 32;
+
+    struct Tag {
+        unsigned char Length = 0; // 0: no tag remembered here
+        unsigned char NameLength = 0;
+        bool Closed = false; // ends in "/>"
+        char Bytes[MaxLength] = {};
+    };
+
+    // The tag remembered with the bytes at `lt`, or null. `end` is the array's own zero.
+    const Tag* Find(const char* lt, const char* end) const {
+        if (end - lt < static_cast<ptrdiff_t>(MaxLength))
+            return nullptr;
+        const Tag& tag = Tags[Slot(lt)];
+#ifdef NIB_SCAN_SSE2
+        const __m128i* a = reinterpret_cast<const __m128i*>(lt);
+        const __m128i* b = reinterpret_cast<const __m128i*>(tag.Bytes);
+        const uint32_t same =
+            static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(a), _mm_loadu_si128(b)))) |
+            static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(a + 1),
+                                                                   _mm_loadu_si128(b + 1))))
+                << 16;
+        // The first Length bytes are the same; a slot holding no tag has Length 0 and never matches.
+        const uint32_t want = tag.Length == MaxLength ? ~uint32_t(0) : (uint32_t(1) << tag.Length) - 1;
+        return tag.Length != 0 && (same & want) == want ? &tag : nullptr;
+#else
+        return tag.Length != 0 && std::memcmp(lt, tag.Bytes, tag.Length) == 0 ? &tag : nullptr;
+#endif
+    }
+
+    // `length` bytes from `lt` are a start tag whose name has `nameLength` bytes.
+    void Remember(const char* lt, const char* end, size_t length, size_t nameLength, bool closed) {
+        if (length > MaxLength || end - lt < static_cast<ptrdiff_t>(MaxLength))
+            return;
+        Tag& tag = Tags[Slot(lt)];
+        tag.Length = static_cast<unsigned char>(length);
+        tag.NameLength = static_cast<unsigned char>(nameLength);
+        tag.Closed = closed;
+        std::memcpy(tag.Bytes, lt, length);
+    }
+
+private:
+    // From the sixteen bytes after the '<', which tell apart names that share a long beginning.
+    static size_t Slot(const char* lt) {
+        uint64_t a, b;
+        std::memcpy(&a, lt + 1, 8);
+        std::memcpy(&b, lt + 9, 8);
+        return static_cast<size_t>((a * 0x9E3779B97F4A7C15u ^ b * 0xC2B2AE3D27D4EB4Fu) >> 56);
+    }
+
+    Tag Tags[256];
+};
+
 // The pass reads the bytes up to the zero the array holds after them, as the parser reads its copy of the
 // bytes with a zero put after them; a zero byte inside the document ends it just the same. Every access
 // stays in bounds: a byte past the current one is looked at only when the current one is not zero.
@@ -231,6 +288,7 @@ private:
     std::string_view NameA, NameB;
     XmlElementSink* Sink;
     std::vector<Open> Stack;
+    TagMemo Memo;
     bool TopElement = false;
     // The stack depth at which the current outermost wanted element was opened, or none.
     size_t WantedDepth = SIZE_MAX;
@@ -381,7 +439,13 @@ bool Scanner::Run(XmlScanResult& out) {
         s = Begin + at + 1;
         // After '<'.
         const char* lt = s - 1;
-        if (Is(*s, NameStart)) {
+        if (const TagMemo::Tag* tag = Is(*s, NameStart) ? Memo.Find(lt, End) : nullptr) {
+            if (Stack.empty())
+                TopElement = true;
+            if (!tag->Closed)
+                Stack.push_back({s, tag->NameLength});
+            s = lt + tag->Length;
+        } else if (Is(*s, NameStart)) {
             const char* name = s;
             SkipName(s);
             const bool wanted = Wanted(name, static_cast<size_t>(s - name));
@@ -397,7 +461,9 @@ bool Scanner::Run(XmlScanResult& out) {
                     continue;
                 }
             }
-            Push(lt, name, static_cast<size_t>(s - name), wanted);
+            const size_t nameLength = static_cast<size_t>(s - name);
+            Push(lt, name, nameLength, wanted);
+            const size_t depth = Stack.size();
             const char ch = *s++;
             if (ch == '>') {
             } else if (Is(ch, Space)) {
@@ -444,6 +510,11 @@ bool Scanner::Run(XmlScanResult& out) {
             } else {
                 return false;
             }
+            // A tag of a wanted name is never remembered: whether it opens a wanted element depends on
+            // where it stands.
+            const std::string_view n(name, nameLength);
+            if (n != NameA && n != NameB)
+                Memo.Remember(lt, End, static_cast<size_t>(s - lt), nameLength, Stack.size() < depth);
         } else if (*s == '/') {
             ++s;
             if (Stack.empty())

@@ -129,6 +129,39 @@ TEST(XmlScan, AgreesWithTheParserWhereverTheDetailsFallInTheBlocks) {
     }
 }
 
+// A start tag is read once and known again by its bytes when it repeats; a repeat must read as the first
+// did wherever it stands: at the top level, nested, self-closed or open, and a pen tag repeated inside a
+// pen element or after a tag of a name that only begins like it.
+TEST(XmlScan, RepeatedTagsReadAsTheFirstWhereverTheyStand) {
+    const std::string pad(40, ' ');
+    const std::vector<std::pair<std::string, bool>> docs = {
+        {"<k a='1'>" + pad + "</k><k a='1'>" + pad + "</k>", true},
+        {"<r><k a='1'>" + pad + "</k><k a='1'>" + pad + "</k></r>", true},
+        {"<r><k a='1'><k a='1'>" + pad + "</k></k>" + pad + "</r>", true},
+        {"<r><k a='1'/>" + pad + "<k a='1'>" + pad + "</r>", false},
+        {"<r><k a='1'>" + pad + "</k><k a='1'/>" + pad + "</r>", true},
+        {"<r><k a='1'>" + pad + "</k><k a='1'>" + pad + "</r>", false},
+        {"<r><k a='<'>" + pad + "</k><k a='<'>" + pad + "</k></r>", true}};
+    for (const auto& [doc, wellFormed] : docs) {
+        ASSERT_EQ(ParserLoads(doc), wellFormed) << doc;
+        EXPECT_EQ(Scan(doc).WellFormed, wellFormed) << doc;
+    }
+
+    const std::string tip = std::string("<") + Tip + ">";
+    const std::string end = std::string("</") + Tip + ">";
+    const std::string near = "<TransducerTipButtonSetting>" + pad + "</TransducerTipButtonSetting>";
+    const std::string first = tip + tip + pad + end + end;
+    const std::string second = tip + pad + end;
+    const std::string doc = "<r>" + near + first + second + near + "</r>";
+    const XmlScanResult scan = Scan(doc);
+    ASSERT_TRUE(scan.WellFormed);
+    ASSERT_EQ(scan.Outermost.size(), 2u);
+    EXPECT_EQ(scan.Outermost[0].Begin, 3 + near.size());
+    EXPECT_EQ(scan.Outermost[0].End, 3 + near.size() + first.size());
+    EXPECT_EQ(scan.Outermost[1].Begin, 3 + near.size() + first.size());
+    EXPECT_EQ(scan.Outermost[1].End, 3 + near.size() + first.size() + second.size());
+}
+
 TEST(XmlScan, FindsTheOutermostPenElementsWithTheirBytes) {
     const std::string inner = std::string("<") + Eraser + "><x/></" + Eraser + ">";
     const std::string first = std::string("<") + Tip + " a='</" + Tip + ">'>" + inner + "</" + Tip + " >";
