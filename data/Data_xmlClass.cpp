@@ -162,6 +162,11 @@ private:
             View.substr(begin + 1).starts_with(TipElement) ? TipElement : EraserElement;
         const std::string_view area = View.substr(0, std::min(View.size(), begin + MaxTry));
         mayHoldPens = false;
+        // Most tags differ from both words in their first two letters: the whole word is compared only then.
+        const auto wordAt = [&](size_t i, std::string_view word) {
+            return area.size() - i > word.size() && area[i] == word[0] && area[i + 1] == word[1] &&
+                   area.substr(i).starts_with(word);
+        };
         for (size_t from = begin + 1 + name.size();;) {
             const size_t at = area.find('<', from);
             if (at == std::string_view::npos)
@@ -169,7 +174,7 @@ private:
             size_t i = at + 1;
             if (i < area.size() && area[i] == '/') {
                 ++i;
-                if (area.compare(i, name.size(), name) == 0) {
+                if (wordAt(i, name)) {
                     i += name.size();
                     while (i < area.size() &&
                            (area[i] == ' ' || area[i] == '\t' || area[i] == '\r' || area[i] == '\n'))
@@ -177,7 +182,7 @@ private:
                     if (i < area.size() && area[i] == '>')
                         return i + 1;
                 }
-            } else if (area.compare(i, PenPrefix.size(), PenPrefix) == 0) {
+            } else if (wordAt(i, PenPrefix)) {
                 mayHoldPens = true;
             }
             from = i;
