@@ -217,8 +217,8 @@ public:
         const __m128i* b = reinterpret_cast<const __m128i*>(tag.Bytes);
         const uint32_t same =
             static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(a), _mm_loadu_si128(b)))) |
-            static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(a + 1),
-                                                                   _mm_loadu_si128(b + 1))))
+            static_cast<uint32_t>(
+                _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(a + 1), _mm_loadu_si128(b + 1))))
                 << 16;
         // The first Length bytes are the same; a slot holding no tag has Length 0 and never matches.
         const uint32_t want = tag.Length == MaxLength ? ~uint32_t(0) : (uint32_t(1) << tag.Length) - 1;
