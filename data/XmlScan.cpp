@@ -14,7 +14,7 @@ namespace {
 
 // Character classes of the parser: blanks, the characters a name may contain, and those it may begin with
 // (letters, '_', ':' and every byte from 0x80 on, so that UTF-8 names pass as they are).
-enum : unsigned char { Space = 1, NameChar = 2, NameStart = 4, TextStop = 8 };
+enum : unsigned char { Space = 1, NameChar = 2, NameStart = 4 };
 
 constexpr unsigned char ClassOf(unsigned c) {
     unsigned char k = 0;
@@ -25,8 +25,6 @@ constexpr unsigned char ClassOf(unsigned c) {
         k |= NameStart | NameChar;
     if ((c >= '0' && c <= '9') || c == '-' || c == '.')
         k |= NameChar;
-    if (c == 0 || c == '<')
-        k |= TextStop;
     return k;
 }
 
