@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <string_view>
 
@@ -14,6 +16,11 @@ constexpr std::string_view KeyResolution = "PressureResolution";
 constexpr std::string_view KeyCurve = "PressureCurveControlPoint";
 constexpr std::string_view KeyUpper = "UpperPressureThreshold";
 constexpr std::string_view KeyLower = "LowerPressureThreshold";
+constexpr std::string_view KeyPressure = "Pressure";
+static_assert(KeyResolution.find(KeyPressure) != std::string_view::npos &&
+              KeyCurve.find(KeyPressure) != std::string_view::npos &&
+              KeyUpper.find(KeyPressure) != std::string_view::npos &&
+              KeyLower.find(KeyPressure) != std::string_view::npos);
 
 bool Contains(const std::string& line, std::string_view key) {
     return line.find(key) != std::string::npos;
@@ -31,19 +38,25 @@ std::string_view ValueText(const std::string& line) {
 std::vector<std::string> SplitLines(const QByteArray& bytes) {
     std::vector<std::string> lines;
     const char* data = bytes.constData();
-    const qsizetype size = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.emplace_back(data + start, static_cast<size_t>(i - start));
-        if (c == '\r' && i + 1 < size && data[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+    const char* end = data + bytes.size();
+    // The next CR and the next LF at or after `from`, each found by one library search and kept until passed.
+    const auto next = [end](const char* from, char c) {
+        const void* at = std::memchr(from, c, static_cast<size_t>(end - from));
+        return at ? static_cast<const char*>(at) : end;
+    };
+    const char* cr = next(data, '\r');
+    const char* lf = next(data, '\n');
+    for (const char* start = data; start < end;) {
+        const char* brk = std::min(cr, lf);
+        lines.emplace_back(start, static_cast<size_t>(brk - start));
+        if (brk == end)
+            break;
+        start = brk + (brk == cr && cr + 1 < end && cr[1] == '\n' ? 2 : 1);
+        if (cr < start)
+            cr = next(start, '\r');
+        if (lf < start)
+            lf = next(start, '\n');
     }
-    if (start < size)
-        lines.emplace_back(data + start, static_cast<size_t>(size - start));
     return lines;
 }
 
@@ -78,14 +91,17 @@ bool TTextHandler::ReadFile(const QString& path) {
             nameLine = i;
             resolutionLine = curveLine = upperLine = lowerLine = 0;
         }
-        if (Contains(line, KeyResolution))
-            resolutionLine = i;
-        if (Contains(line, KeyCurve))
-            curveLine = i;
-        if (Contains(line, KeyUpper))
-            upperLine = i;
-        if (Contains(line, KeyLower))
-            lowerLine = i;
+        // The four value keywords all hold "Pressure": a line without it holds none of them.
+        if (Contains(line, KeyPressure)) {
+            if (Contains(line, KeyResolution))
+                resolutionLine = i;
+            if (Contains(line, KeyCurve))
+                curveLine = i;
+            if (Contains(line, KeyUpper))
+                upperLine = i;
+            if (Contains(line, KeyLower))
+                lowerLine = i;
+        }
         // Line 0 never counts as found for the four values.
         if (resolutionLine == 0 || curveLine == 0 || upperLine == 0 || lowerLine == 0)
             continue;

@@ -160,6 +160,13 @@ TEST_F(TextHandlerTest, AcceptsEveryLineEndAndWritesCrLf) {
         TestEnv::Read(h.GetFileName()),
         QByteArray("x\r\nButtonName Tip\r\nPressureResolution 10\r\nPressureCurveControlPoint 0 0 1 1 2 2\r\n"
                    "\r\nUpperPressureThreshold 5\r\n\r\nLowerPressureThreshold 1\r\n"));
+
+    // A break at the very end starts no line, whichever it is; a lone CR there is no half of a CR LF.
+    const std::vector<std::pair<QByteArray, std::vector<std::string>>> ends = {
+        {"a\r", {"a"}},       {"a\n", {"a"}},       {"a\r\n", {"a"}},       {"\r", {""}},
+        {"a\n\r", {"a", ""}}, {"a\r\r", {"a", ""}}, {"a\r\n\r", {"a", ""}}, {"", {}}};
+    for (const auto& [bytes, lines] : ends)
+        EXPECT_EQ(TTextHandler(Write(bytes)).GetLines(), lines) << bytes.toStdString();
 }
 
 TEST_F(TextHandlerTest, BytesPassThroughUnconverted) {
