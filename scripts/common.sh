@@ -40,8 +40,11 @@ nib_ensure_packages() {
 }
 
 # Configures and builds into the given folder with extra cmake arguments.
+# Compiles through ccache where it is installed, so that several checkouts and build folders share objects.
 nib_build() {
   local dir="$1"; shift
-  cmake -S "$NIB_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE="${NIB_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null || return 1
+  local launcher=()
+  command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S "$NIB_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE="${NIB_BUILD_TYPE:-RelWithDebInfo}" "${launcher[@]}" "$@" >/dev/null || return 1
   cmake --build "$dir" -j "$NIB_JOBS" || return 1
 }
