@@ -5,8 +5,7 @@
 
 #include "bench/BenchInputs.h"
 #include "bench/BenchReport.h"
-#include "data/Data_textClass.h"
-#include "data/Data_xmlClass.h"
+#include "data/ConfigWorkflow.h"
 #include "system/AtomicFile.h"
 #include "system/Platform_fake.h"
 
@@ -69,11 +68,7 @@ void ApplySequence(benchmark::State& state, const Input& in) {
     World& w = TheWorld();
     const QString path = bench::WriteInput(
         w.Dir.path(), QString::fromStdString("apply-" + in.Label).replace('/', '-'), in.Bytes);
-    std::unique_ptr<TFileHandler> handler;
-    if (in.Xml)
-        handler = std::make_unique<TXMLHandler>(path);
-    else
-        handler = std::make_unique<TTextHandler>(path);
+    const std::unique_ptr<TFileHandler> handler = MakeHandler(path, in.Xml);
     if (!handler->IsValid()) {
         state.SkipWithError("the generated file did not load");
         return;
@@ -89,23 +84,18 @@ void ApplySequence(benchmark::State& state, const Input& in) {
 
     int turn = 0;
     for (auto _ : state) {
-        handler->CreateDatedBackup();
-        handler->StorePens(edited[turn]);
-        handler->SaveAs(path);
+        if (!WriteEditedPens(handler.get(), edited[turn]).Written)
+            failed = true;
         turn ^= 1;
         state.PauseTiming();
         ClearBackups(w);
         state.ResumeTiming();
     }
     if (failed)
-        state.SkipWithError("the dated backup failed");
+        state.SkipWithError("the dated backup or the write failed");
     // The file on disk must hold the last stored pens: a sequence that wrote nothing would be fast for the
     // wrong reason.
-    std::unique_ptr<TFileHandler> check;
-    if (in.Xml)
-        check = std::make_unique<TXMLHandler>(path);
-    else
-        check = std::make_unique<TTextHandler>(path);
+    const std::unique_ptr<TFileHandler> check = MakeHandler(path, in.Xml);
     if (!check->IsValid() || check->GetPens().back().P2Y != edited[turn ^ 1].back().P2Y)
         state.SkipWithError("the file does not hold the stored pens");
     state.SetBytesProcessed(state.iterations() * in.Bytes.size());

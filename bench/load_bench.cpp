@@ -4,8 +4,7 @@
 
 #include "bench/BenchInputs.h"
 #include "bench/BenchReport.h"
-#include "data/Data_textClass.h"
-#include "data/Data_xmlClass.h"
+#include "data/ConfigWorkflow.h"
 #include "data/XmlScan.h"
 
 #include <QTemporaryDir>
@@ -75,11 +74,7 @@ void ReadBytes(benchmark::State& state, const Input& in, bool cold) {
 void LoadHandler(benchmark::State& state, const Input& in, bool cold) {
     for (auto _ : state) {
         ReleaseFreedMemory(state, cold);
-        std::unique_ptr<TFileHandler> handler;
-        if (in.Xml)
-            handler = std::make_unique<TXMLHandler>(in.Path);
-        else
-            handler = std::make_unique<TTextHandler>(in.Path);
+        const std::unique_ptr<TFileHandler> handler = MakeHandler(in.Path, in.Xml);
         // A load that fails or loses pens would be fast for the wrong reason.
         if (!handler->IsValid() || static_cast<int>(handler->GetPens().size()) != in.Pens) {
             state.SkipWithError("the handler did not read every pen of the generated file");

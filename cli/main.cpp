@@ -1,11 +1,9 @@
 // nibwright-cli: lists and changes the pens of a tablet driver's preference file from the command line,
 // through the same handlers and the same write sequence as the window.
 
-#include "data/Data_textClass.h"
-#include "data/Data_xmlClass.h"
+#include "data/ConfigWorkflow.h"
 #include "system/functions.h"
 
-#include <QFileInfo>
 #include <QString>
 
 #include <cstdio>
@@ -52,32 +50,23 @@ int Usage() {
     return ExitUsage;
 }
 
-// Loads the file as the window does: the format test picks the handler. Sets `status` to what failed.
+// Opens the file as the window does; dated-backup failures go to standard error. Sets `status` to what
+// failed. A file that cannot be read at all counts as one without the necessary values.
 std::unique_ptr<TFileHandler> Load(const QString& path, int& status) {
-    if (!QFileInfo(path).isFile()) {
-        Err(QStringLiteral("Wacom Configuration File Not Found..."));
-        status = ExitNotFound;
-        return nullptr;
-    }
     std::unique_ptr<TFileHandler> handler;
-    try {
-        if (IsXmlFile(path))
-            handler = std::make_unique<TXMLHandler>(path);
-        else
-            handler = std::make_unique<TTextHandler>(path);
-    } catch (const std::exception&) {
-        // A file that cannot be read counts as one without the necessary values.
-        handler.reset();
+    const OpenStatus opened = OpenConfig(path, handler, [](const QString& text) { Err(text); });
+    if (opened == OpenStatus::Loaded) {
+        status = ExitOk;
+        return handler;
     }
-    if (!handler || !handler->IsValid()) {
-        Err(FileNamePart(path) +
-            QStringLiteral(
-                " configuration file is without necessary values -> Try to run Wacom Configuration first."));
+    if (opened == OpenStatus::Missing) {
+        Err(FailedOpenText(opened, path));
+        status = ExitNotFound;
+    } else {
+        Err(FailedOpenText(OpenStatus::Invalid, path));
         status = ExitInvalid;
-        return nullptr;
     }
-    status = ExitOk;
-    return handler;
+    return nullptr;
 }
 
 int Show(const QString& path) {
@@ -125,13 +114,8 @@ int Set(const QString& path, const std::vector<std::string>& numbers) {
         *fields[k] = ClampToResolution(values[k], pen.PressureResolution);
 
     // The window's write sequence: a dated backup of the file as read, then the pens, then the write.
-    handler->SetMessenger([](const QString& text) { Err(text); });
-    handler->CreateDatedBackup();
-    try {
-        handler->StorePens(pens);
-        handler->SaveAs(path);
-    } catch (const std::exception&) {
-        Err(QStringLiteral("Unable to write new config..."));
+    if (!WriteEditedPens(handler.get(), pens).Written) {
+        Err(QString::fromLatin1(ConfigText::ApplyFailed));
         return ExitWriteFailed;
     }
     return ExitOk;

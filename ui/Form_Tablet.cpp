@@ -1,8 +1,6 @@
 #include "ui/Form_Tablet.h"
 
-#include "data/Data_fileClass.h"
-#include "data/Data_textClass.h"
-#include "data/Data_xmlClass.h"
+#include "data/ConfigWorkflow.h"
 #include "graph/DrawClass.h"
 #include "system/AtomicFile.h"
 #include "system/Platform.h"
@@ -35,24 +33,15 @@
 
 #include <exception>
 #include <initializer_list>
-#include <stdexcept>
 
 TTabletForm* TabletForm = nullptr;
 
 namespace {
 
 constexpr const char* SettingsSection = "Nibwright";
-constexpr const char* NotFoundText = "Wacom Configuration File Not Found...";
-constexpr const char* InvalidText = " configuration file is without necessary values -> Try to run Wacom "
-                                    "Configuration first.";
 constexpr unsigned QuestionFlags = MB_YESNO | MB_ICONWARNING; // 0x34
 
 constexpr const char* DefaultFileNames[3] = {"Wacom_Tablet.dat", "Pen_Tablet.dat", "ISD_Tablet.dat"};
-
-// Only a regular file counts; a folder of that name is "no file".
-bool FileExistsAt(const QString& path) {
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
 
 // Pen names are bytes as the file holds them: UTF-8 when they decode as such, else one character per byte.
 QString NameText(const std::string& bytes) {
@@ -329,10 +318,6 @@ QString TTabletForm::SettingsPath() {
     return AppFolder() + "Nibwright.ini";
 }
 
-QString TTabletForm::BackupPointPath() {
-    return BackupFolder() + PathDelim + "FirstRunBackup.bak";
-}
-
 // ---- the window's events ----
 
 void TTabletForm::FormCreate() {
@@ -340,7 +325,7 @@ void TTabletForm::FormCreate() {
     // Qt paints every widget double-buffered; nothing to switch.
     Graph = std::make_unique<TDrawClass>(*Image, qRgb(0xFF, 0xFF, 0xFF));
 
-    if (FileExistsAt(SettingsPath())) {
+    if (IsRegularFile(SettingsPath())) {
         TIniFile ini(SettingsPath());
         CBLimitP->setChecked(ini.ReadBool(SettingsSection, "Point Limiter", true));
         CbLimitT->setChecked(ini.ReadBool(SettingsSection, "Threshold Limiter", true));
@@ -409,7 +394,7 @@ void TTabletForm::LoadConfig(bool askUser, bool keepPath) {
         options.HideReadOnly = true;
         options.ShowHidden = true;
         options.MustExist = false;
-        if (FileExistsAt(ConfigPath))
+        if (IsRegularFile(ConfigPath))
             options.Directory = QFileInfo(ConfigPath).absolutePath();
         if (const auto chosen = Prompter.OpenFile(this, options))
             ConfigPath = *chosen;
@@ -418,7 +403,7 @@ void TTabletForm::LoadConfig(bool askUser, bool keepPath) {
         int count = 0;
         for (int i = 0; i < 3; ++i) {
             const QString path = DefaultConfigPath(i);
-            const bool exists = FileExistsAt(path);
+            const bool exists = IsRegularFile(path);
             if (exists) {
                 ConfigPath = path;
                 ++count;
@@ -446,50 +431,19 @@ void TTabletForm::LoadConfig(bool askUser, bool keepPath) {
         }
     }
 
-    // 2. No file there: the previous handler stays, out of reach behind the disabled controls.
-    if (!FileExistsAt(ConfigPath)) {
+    // 2.-4. The file, a handler of its format, its pens. A missing file leaves the previous handler in place,
+    // out of reach behind the disabled controls; one that cannot be read at all leaves no handler.
+    const OpenStatus opened =
+        OpenConfig(ConfigPath, FileHandler, [this](const QString& text) { Prompter.Message(text); });
+    if (opened != OpenStatus::Loaded) {
         DisableControls();
-        ConfigPath = NotFoundText;
-        StatusPanel->setText(ConfigPath);
-        return;
-    }
-
-    // 3. A new handler of the file's format. When the format test or the reading fails outright, no handler
-    // is kept and the window shows "no file".
-    FileHandler.reset();
-    try {
-        if (IsXmlFile(ConfigPath))
-            FileHandler = std::make_unique<TXMLHandler>(ConfigPath);
-        else
-            FileHandler = std::make_unique<TTextHandler>(ConfigPath);
-        FileHandler->SetMessenger([this](const QString& text) { Prompter.Message(text); });
-    } catch (const std::exception&) {
-        FileHandler.reset();
-        DisableControls();
-        ConfigPath = NotFoundText;
-        StatusPanel->setText(ConfigPath);
-        return;
-    }
-
-    // 4. A file without usable pens.
-    if (!IsConfigValid()) {
-        DisableControls();
-        ConfigPath = FileNamePart(ConfigPath) + InvalidText;
+        ConfigPath = FailedOpenText(opened, ConfigPath);
         StatusPanel->setText(ConfigPath);
         return;
     }
 
     // 5. The first valid file ever loaded becomes the backup point.
-    const QString folder = BackupFolder();
-    if (!CreateFolders(folder)) {
-        Prompter.Message("Unable to create directory for backup: " + folder);
-    } else if (!FileExistsAt(BackupPointPath())) {
-        try {
-            FileHandler->SaveAs(BackupPointPath());
-        } catch (const std::exception&) {
-            Prompter.Message("Unable to write Backup Point: " + BackupPointPath());
-        }
-    }
+    Show(KeepFirstBackupPoint(*FileHandler));
 
     // 6. Present: controls, the pen list, the last pen.
     EnableControls();
@@ -612,13 +566,15 @@ void TTabletForm::ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mod
     CopyCaptions();
 }
 
-void TTabletForm::WriteConfig() {
-    if (!FileHandler)
-        throw std::runtime_error("no preference file is loaded");
-    FileHandler->CreateDatedBackup();
-    const APen pens = Graph->GetPens();
-    FileHandler->StorePens(pens);
-    FileHandler->SaveAs(ConfigPath);
+TFileHandler* TTabletForm::HandlerInUse() const {
+    return FileHandler && FileHandler->GetFileName() == ConfigPath ? FileHandler.get() : nullptr;
+}
+
+void TTabletForm::Show(const UserReport& report) {
+    if (report.How == UserReport::Kind::Message)
+        Prompter.Message(report.Text);
+    else if (report.How == UserReport::Kind::Error)
+        Prompter.Error(report.Text);
 }
 
 void TTabletForm::BtApplyClick() {
@@ -627,11 +583,8 @@ void TTabletForm::BtApplyClick() {
                           "tablet-related applications)",
                           QuestionFlags) != IDYES)
         return;
-    try {
-        WriteConfig();
-    } catch (const std::exception&) {
-        Prompter.Message("Unable to write new config...");
-    }
+    if (!WriteEditedPens(HandlerInUse(), Graph->GetPens()).Written)
+        Prompter.Message(ConfigText::ApplyFailed);
     RestartTabletService(ConfigPath, !CbService->isChecked(), CBoxService->currentIndex(),
                          [this](const QString& text) { Prompter.Message(text); });
 }
@@ -639,11 +592,8 @@ void TTabletForm::BtApplyClick() {
 void TTabletForm::Save1Click() {
     if (Prompter.Question("Save Changes", "Save Changes?", QuestionFlags) != IDYES)
         return;
-    try {
-        WriteConfig();
-    } catch (const std::exception&) {
-        Prompter.Message("Save File Error...");
-    }
+    if (!WriteEditedPens(HandlerInUse(), Graph->GetPens()).Written)
+        Prompter.Message(ConfigText::SaveFailed);
 }
 
 void TTabletForm::BtResetClick() {
@@ -713,80 +663,23 @@ void TTabletForm::ChangeFirstRunBackup1Click() {
         return;
     if (Prompter.Question("Options", "Overwrite Last Backup Point?", QuestionFlags) != IDYES)
         return;
-    try {
-        FileHandler->SaveAs(BackupPointPath());
-    } catch (const std::exception& e) {
-        // No guard of its own: the command ends with the general error report.
-        Prompter.Error(QString::fromLocal8Bit(e.what()));
-        return;
-    }
-    Prompter.Message("Backup Point Created...");
+    // No guard of its own: a failed write ends the command with the general error report.
+    Show(WriteBackupPoint(*FileHandler));
 }
 
 void TTabletForm::Replace1Click() {
-    const QString backup = BackupPointPath();
-    if (!FileHandler || !FileExistsAt(backup) || !FileExistsAt(ConfigPath)) {
-        Prompter.Message("Unable to locate valid Backup file...");
-        return;
-    }
-    if (Prompter.Question("Restore config",
-                          "Restore and Apply Backup Point?\r\n\r\n(Please close "
-                          "all tablet-related aplications!)",
-                          QuestionFlags) != IDYES)
-        return;
-    bool replacing = false;
-    try {
-        const bool backupIsXml = IsXmlFile(backup);
-        if (IsXmlFile(ConfigPath) != backupIsXml) {
-            Prompter.Message("Different config versions : XML vs Non-XML");
-            return;
-        }
-        // A backup point that no longer reads as a preference file (damaged, or a document that does not
-        // parse) would replace the driver's file with nothing usable: it is refused before anything is
-        // written, and the loaded file stays as it is.
-        bool backupValid = false;
-        try {
-            std::unique_ptr<TFileHandler> probe;
-            if (backupIsXml)
-                probe = std::make_unique<TXMLHandler>(backup);
-            else
-                probe = std::make_unique<TTextHandler>(backup);
-            backupValid = probe->IsValid();
-        } catch (const std::exception&) {
-            backupValid = false;
-        }
-        if (!backupValid) {
-            Prompter.Message("Unable to locate valid Backup file...");
-            return;
-        }
-        FileHandler->CreateDatedBackup();
-        replacing = true;
-        FileHandler->LoadFrom(backup);
-        if (!FileHandler->IsValid()) {
-            // The backup point changed between the check and the read: write nothing, read the own file
-            // again.
-            Prompter.Message("Unable to locate valid Backup file...");
-            LoadConfig(false, true);
-            return;
-        }
-        FileHandler->Save();
-    } catch (const std::exception& e) {
-        // The preference file was not replaced (writes are all or nothing), but the handler may hold the
-        // backup point's content by now. It reads its own file again, so that it holds what the window
-        // shows and a later Apply or Save puts the shown pens into that file, not into the backup's lines.
-        if (replacing) {
-            try {
-                FileHandler->Reload();
-            } catch (const std::exception&) {
-                // Reported below like the failure itself; the handler is then invalid and writes nothing.
-            }
-        }
-        Prompter.Error(QString::fromLocal8Bit(e.what()));
-        return;
-    }
-    RestartTabletService(FileHandler->GetFileName(), !CbService->isChecked(), CBoxService->currentIndex(),
-                         [this](const QString& text) { Prompter.Message(text); });
-    LoadConfig(false, true);
+    const RestoreResult restored = RestoreBackup(HandlerInUse(), BackupPointPath(), [this] {
+        return Prompter.Question("Restore config",
+                                 "Restore and Apply Backup Point?\r\n\r\n(Please close "
+                                 "all tablet-related aplications!)",
+                                 QuestionFlags) == IDYES;
+    });
+    Show(restored.Report);
+    if (restored.Restart)
+        RestartTabletService(FileHandler->GetFileName(), !CbService->isChecked(), CBoxService->currentIndex(),
+                             [this](const QString& text) { Prompter.Message(text); });
+    if (restored.Reload)
+        LoadConfig(false, true);
 }
 
 // ---- layouts ----

@@ -13,6 +13,7 @@ class IPrompter;
 class TDrawClass;
 class TFileHandler;
 class TGraphImage;
+struct UserReport;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -60,8 +61,6 @@ public:
     static QString DefaultConfigPath(int which);
     // AppFolder + "Nibwright.ini".
     static QString SettingsPath();
-    // AppFolder + "Backup" + delimiter + "FirstRunBackup.bak".
-    static QString BackupPointPath();
 
     // Controls, by their designer names.
     QGroupBox* GroupBox1 = nullptr;
@@ -139,8 +138,10 @@ private:
     void BuildControls();
     void BuildMenu();
     void CopyCaptions();
-    // Dated backup, the graph's pens into the handler, the handler's content over ConfigPath.
-    void WriteConfig();
+    // The handler of the file in use; none while ConfigPath holds a status text instead of its path.
+    TFileHandler* HandlerInUse() const;
+    // Shows what a step of the file workflow reports.
+    void Show(const UserReport& report);
     void SelectDetectedService();
     void ApplyLayout(bool small);
 
