@@ -1,5 +1,6 @@
-// The file workflow the window and the command line share: opening, the write of edited pens, the backup
-// point and the restore of a backup file, each judged by its result and by the files on disk.
+// The file workflow the window and the command line share: opening, the write of edited pens and the restore
+// of a backup file, each judged by its result and by the files on disk. The window tests check the same
+// steps through the window's commands.
 
 #include "data/ConfigWorkflow.h"
 #include "data/Data_textClass.h"
@@ -11,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 
 #include <memory>
@@ -24,8 +24,8 @@ void PrintTo(const UserReport& report, std::ostream* os) {
 
 namespace {
 
-PenTexts Tip(const char* curve, const char* upper = "900") {
-    return {"Tip", "1023", curve, upper, "30"};
+PenTexts Tip(const char* curve) {
+    return {"Tip", "1023", curve, "900", "30"};
 }
 
 QByteArray XmlFile(const char* curve) {
@@ -50,14 +50,13 @@ protected:
         SetWriteFaultHook(nullptr);
     }
 
-    // The default XML file in use, read by a handler of its format that reports into Messages.
+    // Wacom_Tablet.dat with these bytes as the file in use; its handler reports into Messages.
     std::unique_ptr<TFileHandler> OpenInUse(const QByteArray& bytes) {
         std::unique_ptr<TFileHandler> handler;
-        EXPECT_EQ(OpenConfig(env.Write(env.WacomFile(), bytes), handler, Messenger()), OpenStatus::Loaded);
+        EXPECT_EQ(OpenConfig(env.Write(env.WacomFile(), bytes), handler,
+                             [this](const QString& text) { Messages << text; }),
+                  OpenStatus::Loaded);
         return handler;
-    }
-    MessageFn Messenger() {
-        return [this](const QString& text) { Messages << text; };
     }
     // Fails every write to `path` as a full disk would.
     static void FailWritesTo(const QString& path) {
@@ -76,20 +75,15 @@ protected:
 
 // --- Opening -----------------------------------------------------------------------------------------------
 
-TEST_F(ConfigWorkflowTest, OpenPicksTheHandlerByTheFilesFirstCharacters) {
+TEST_F(ConfigWorkflowTest, OpenSaysWhatItFoundAndKeepsTheOldHandlerOnlyWhenNoFileIsThere) {
     std::unique_ptr<TFileHandler> handler;
-    EXPECT_EQ(OpenConfig(env.Write("a.dat", XmlFile(Before)), handler), OpenStatus::Loaded);
-    EXPECT_NE(dynamic_cast<TXMLHandler*>(handler.get()), nullptr);
-    EXPECT_EQ(OpenConfig(env.Write("b.dat", TextFile(Before)), handler), OpenStatus::Loaded);
+    EXPECT_EQ(OpenConfig(env.Write("t.dat", TextFile(Before)), handler), OpenStatus::Loaded);
     EXPECT_NE(dynamic_cast<TTextHandler*>(handler.get()), nullptr);
+    EXPECT_EQ(OpenConfig(env.Write("x.dat", XmlFile(Before)), handler), OpenStatus::Loaded);
+    ASSERT_NE(dynamic_cast<TXMLHandler*>(handler.get()), nullptr);
     EXPECT_EQ(handler->GetPens().at(0).P2X, 600);
-}
 
-TEST_F(ConfigWorkflowTest, AFailedOpenSaysWhyAndKeepsTheOldHandlerOnlyWhenNoFileIsThere) {
-    std::unique_ptr<TFileHandler> handler;
-    ASSERT_EQ(OpenConfig(env.Write("good.dat", XmlFile(Before)), handler), OpenStatus::Loaded);
     const TFileHandler* const old = handler.get();
-
     for (const QString& missing : {env.Root() + "/absent.dat", env.Root(), QString()}) {
         EXPECT_EQ(OpenConfig(missing, handler), OpenStatus::Missing) << missing.toStdString();
         EXPECT_EQ(handler.get(), old);
@@ -124,84 +118,25 @@ TEST_F(ConfigWorkflowTest, TheProbeTellsAUsableFileAndItsFormat) {
 
 // --- Writing -----------------------------------------------------------------------------------------------
 
-TEST_F(ConfigWorkflowTest, WritingBacksUpTheFileAsReadThenWritesThePens) {
-    for (const QByteArray& original : {XmlFile(Before), TextFile(Before)}) {
-        auto handler = OpenInUse(original);
-        APen pens = handler->GetPens();
-        pens[0].P2X = 700;
-        pens[0].UpperThreshold = 800;
-
-        const WriteResult result = WriteEditedPens(handler.get(), pens);
-
-        EXPECT_TRUE(result.Written) << result.Failure;
-        const QStringList backups = env.DatedBackups();
-        ASSERT_FALSE(backups.isEmpty());
-        EXPECT_EQ(TestEnv::Read(env.BackupDir() + "/" + backups.last()), original);
-        std::unique_ptr<TFileHandler> reread;
-        ASSERT_EQ(OpenConfig(env.WacomFile(), reread), OpenStatus::Loaded);
-        EXPECT_EQ(reread->GetPens().at(0).P2X, 700);
-        EXPECT_EQ(reread->GetPens().at(0).UpperThreshold, 800);
-    }
-    EXPECT_TRUE(Messages.isEmpty());
-}
-
-TEST_F(ConfigWorkflowTest, AFailedWriteIsReportedAndLeavesTheFileAsItWas) {
+TEST_F(ConfigWorkflowTest, AFailedWriteIsReportedAndLeavesTheFileAsItWasAndTheNextOneWrites) {
     const QByteArray original = XmlFile(Before);
     auto handler = OpenInUse(original);
     APen pens = handler->GetPens();
     pens[0].P2X = 700;
     FailWritesTo(env.WacomFile());
 
-    const WriteResult result = WriteEditedPens(handler.get(), pens);
+    const WriteResult failed = WriteEditedPens(handler.get(), pens);
 
-    EXPECT_FALSE(result.Written);
-    EXPECT_EQ(result.Failure, "disk full");
+    EXPECT_FALSE(failed.Written);
+    EXPECT_EQ(failed.Failure, "disk full");
     EXPECT_EQ(TestEnv::Read(env.WacomFile()), original);
-    EXPECT_EQ(env.DatedBackups().size(), 1) << "the backup comes first";
+    ASSERT_EQ(env.DatedBackups().size(), 1) << "the backup comes first";
+    EXPECT_EQ(TestEnv::Read(env.BackupDir() + "/" + env.DatedBackups()[0]), original);
     EXPECT_FALSE(WriteEditedPens(nullptr, pens).Written);
-}
 
-TEST_F(ConfigWorkflowTest, AFailedDatedBackupIsReportedAndTheWriteGoesOn) {
-    auto handler = OpenInUse(TextFile(Before));
-    const QString backup = TFileHandler::DatedBackupPath(QDateTime(QDate(2026, 3, 15), QTime(14, 5, 9)));
-    FailWritesTo(backup);
-    APen pens = handler->GetPens();
-    pens[0].P2X = 700;
-
+    SetWriteFaultHook(nullptr);
     EXPECT_TRUE(WriteEditedPens(handler.get(), pens).Written);
-    EXPECT_EQ(Messages, QStringList{"Unable to create backup: " + backup});
-    EXPECT_NE(TestEnv::Read(env.WacomFile()), TextFile(Before));
-}
-
-// --- Backup point ------------------------------------------------------------------------------------------
-
-TEST_F(ConfigWorkflowTest, TheFirstBackupPointIsKeptAndOnlyTheCreateCommandReplacesIt) {
-    auto first = OpenInUse(XmlFile(Before));
-    EXPECT_EQ(KeepFirstBackupPoint(*first), UserReport{});
-    EXPECT_EQ(TestEnv::Read(env.BackupPoint()), XmlFile(Before));
-
-    auto second = OpenInUse(XmlFile(Restored));
-    EXPECT_EQ(KeepFirstBackupPoint(*second), UserReport{});
-    EXPECT_EQ(TestEnv::Read(env.BackupPoint()), XmlFile(Before));
-
-    EXPECT_EQ(WriteBackupPoint(*second), UserReport::Message("Backup Point Created..."));
-    EXPECT_EQ(TestEnv::Read(env.BackupPoint()), XmlFile(Restored));
-}
-
-TEST_F(ConfigWorkflowTest, BackupPointFailuresAreReportedEachWithItsOwnText) {
-    auto handler = OpenInUse(XmlFile(Before));
-
-    env.Write(env.BackupDir(), "a file where the folder belongs");
-    EXPECT_EQ(KeepFirstBackupPoint(*handler),
-              UserReport::Message("Unable to create directory for backup: " + env.BackupDir()));
-    ASSERT_TRUE(QFile::remove(env.BackupDir()));
-
-    ASSERT_TRUE(QDir().mkpath(env.BackupPoint())); // a folder where the backup point belongs
-    EXPECT_EQ(KeepFirstBackupPoint(*handler),
-              UserReport::Message("Unable to write Backup Point: " + env.BackupPoint()));
-    const UserReport created = WriteBackupPoint(*handler);
-    EXPECT_EQ(created.How, UserReport::Kind::Error);
-    EXPECT_FALSE(created.Text.isEmpty());
+    EXPECT_EQ(MakeHandler(env.WacomFile(), true)->GetPens().at(0).P2X, 700);
 }
 
 // --- Restoring a backup file -------------------------------------------------------------------------------
