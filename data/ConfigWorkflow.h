@@ -59,8 +59,7 @@ std::unique_ptr<TFileHandler> MakeHandler(const QString& path, bool xml);
 enum class OpenStatus {
     Loaded,     // the file gave usable pens
     Missing,    // no file at the path; the previous handler was left as it was
-    Unreadable, // the format test or the read failed outright (or the file is over the size limit); no
-                // handler
+    Unreadable, // the format test or the read failed outright (a file over the size limit, too); no handler
     Invalid,    // the file was read but holds no usable pens; the handler is kept, IsValid false
 };
 

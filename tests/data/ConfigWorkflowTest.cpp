@@ -8,7 +8,7 @@
 
 #include "support/PreferenceFiles.h"
 #include "support/TestEnv.h"
-#include "system/AtomicFile.h"
+#include "support/WriteFaults.h"
 
 #include <gtest/gtest.h>
 
@@ -57,14 +57,6 @@ protected:
                              [this](const QString& text) { Messages << text; }),
                   OpenStatus::Loaded);
         return handler;
-    }
-    // Fails every write to `path` as a full disk would.
-    static void FailWritesTo(const QString& path) {
-        SetWriteFaultHook([path](const QString& target, const QByteArray& bytes) -> qint64 {
-            if (target == path)
-                throw WriteError("disk full");
-            return bytes.size();
-        });
     }
 
     TestEnv env;
