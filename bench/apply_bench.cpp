@@ -7,7 +7,7 @@
 #include "bench/BenchReport.h"
 #include "data/ConfigWorkflow.h"
 #include "system/AtomicFile.h"
-#include "system/Platform_fake.h"
+#include "tests/support/Platform_fake.h"
 
 #include <QDir>
 #include <QTemporaryDir>

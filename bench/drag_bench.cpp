@@ -8,7 +8,7 @@
 #include "bench/BenchReport.h"
 #include "bench/BenchStats.h"
 #include "graph/DrawClass.h"
-#include "system/Platform_fake.h"
+#include "tests/support/Platform_fake.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "ui/Application.h"
 #include "ui/Form_Tablet.h"

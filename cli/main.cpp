@@ -2,8 +2,13 @@
 // through the same handlers and the same write sequence as the window.
 
 #include "data/ConfigWorkflow.h"
+#include "system/BuildConfig.h"
 #include "system/functions.h"
 
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
 
 #include <cstdio>
@@ -18,17 +23,22 @@ enum ExitCode { ExitOk = 0, ExitWriteFailed = 1, ExitInvalid = 2, ExitNotFound =
 
 const char* const UsageText =
     "Usage:\n"
-    "  nibwright-cli show FILE\n"
+    "  nibwright-cli show [--json] FILE\n"
     "      Lists every pen of the preference file FILE: its name, its pressure curve and its thresholds.\n"
+    "      With --json, a JSON array of objects with name, resolution, curve (the six numbers in file\n"
+    "      order), upperThreshold and lowerThreshold.\n"
     "  nibwright-cli set FILE INDEX P1Y P1X P2Y P2X P3Y P3X UPPER LOWER\n"
     "      Gives pen INDEX (0 is the first pen in the file) a new pressure curve and new thresholds and\n"
-    "      writes FILE, after a dated backup in the Backup folder beside this program. The curve's three\n"
+    "      writes FILE, after a dated backup in the Backup folder beside this program (in the per-user\n"
+    "      data folder when this program's folder is not writable). The curve's three\n"
     "      points are given with each point's y before its x, as the file stores them; every value is\n"
     "      limited to 0 .. the pen's pressure resolution.\n"
     "  nibwright-cli detect FILE\n"
     "      Prints the tablet service row that fits FILE and the service's name, or -1.\n"
     "  nibwright-cli --help\n"
     "      Shows this text.\n"
+    "  nibwright-cli --version\n"
+    "      Prints the version.\n"
     "\n"
     "Exit status: 0 done; 1 the file could not be written; 2 the file lacks the necessary values;\n"
     "3 the file was not found; 64 wrong arguments.\n";
@@ -69,11 +79,33 @@ std::unique_ptr<TFileHandler> Load(const QString& path, int& status) {
     return nullptr;
 }
 
-int Show(const QString& path) {
+// One JSON object per pen, in file order; names are 8-bit text in the system's code page.
+QByteArray PensAsJson(const APen& pens) {
+    QJsonArray list;
+    for (const Pen& pen : pens) {
+        QJsonObject object;
+        object.insert(
+            QStringLiteral("name"),
+            QString::fromLocal8Bit(pen.ButtonName.data(), static_cast<qsizetype>(pen.ButtonName.size())));
+        object.insert(QStringLiteral("resolution"), pen.PressureResolution);
+        object.insert(QStringLiteral("curve"),
+                      QJsonArray{pen.P1Y, pen.P1X, pen.P2Y, pen.P2X, pen.P3Y, pen.P3X});
+        object.insert(QStringLiteral("upperThreshold"), pen.UpperThreshold);
+        object.insert(QStringLiteral("lowerThreshold"), pen.LowerThreshold);
+        list.append(object);
+    }
+    return QJsonDocument(list).toJson(QJsonDocument::Indented);
+}
+
+int Show(const QString& path, bool json) {
     int status = ExitOk;
     const auto handler = Load(path, status);
     if (!handler)
         return status;
+    if (json) {
+        Out(PensAsJson(handler->GetPens()).toStdString());
+        return ExitOk;
+    }
     std::string text;
     for (const std::string& line : PenInfoLines(handler->GetPens()))
         text += line + '\n';
@@ -133,15 +165,24 @@ int Detect(const QString& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The window's name, so that both programs keep their files in one per-user folder.
+    QCoreApplication::setApplicationName(QStringLiteral("Nibwright"));
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))) {
         Out(UsageText);
         return ExitOk;
     }
+    if (args.size() == 1 && args[0] == "--version") {
+        Out(std::string("nibwright-cli ") + NibVersion + "\n");
+        return ExitOk;
+    }
     const std::string& command = args[0];
     try {
         if (command == "show" && args.size() == 2)
-            return Show(QString::fromLocal8Bit(args[1].c_str()));
+            return Show(QString::fromLocal8Bit(args[1].c_str()), false);
+        // The flag before or after the file.
+        if (command == "show" && args.size() == 3 && (args[1] == "--json") != (args[2] == "--json"))
+            return Show(QString::fromLocal8Bit((args[1] == "--json" ? args[2] : args[1]).c_str()), true);
         if (command == "set" && args.size() == 11)
             return Set(QString::fromLocal8Bit(args[1].c_str()),
                        std::vector<std::string>(args.begin() + 2, args.end()));

@@ -93,7 +93,7 @@ QByteArray TFileHandler::ReadBytes(const QString& path) {
 }
 
 QString BackupFolder() {
-    return AppFolder() + QStringLiteral("Backup");
+    return DataFolder() + QStringLiteral("Backup");
 }
 
 QString TFileHandler::DatedBackupPath(const QDateTime& when) {

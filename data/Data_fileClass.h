@@ -62,5 +62,6 @@ protected:
     MessageFn Messenger;
 };
 
-// AppFolder + "Backup": the folder of the backup point and the dated backups.
+// DataFolder + "Backup": the folder of the backup point and the dated backups (beside the executable for a
+// portable copy).
 QString BackupFolder();

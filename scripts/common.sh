@@ -4,15 +4,21 @@
 NIB_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 NIB_JOBS="${NIB_JOBS:-$(nproc 2>/dev/null || echo 2)}"
 
-# Debian packages needed to build, test and run.
+# Debian packages needed to build the program and run its window.
 NIB_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev libgl-dev
   libpugixml-dev libsimpleini-dev libjpeg-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+)
+
+# Added by the test command: the test and benchmark libraries, clang for fuzzing, the Windows cross
+# compiler, and dpkg-dev for the package check.
+NIB_TEST_PACKAGES=(
+  libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64
+  dpkg-dev
 )
 
 # Needed only to look at the window and to run the benchmarks against their peers.

@@ -16,6 +16,8 @@ public:
     virtual bool FileExists(const std::string& path) = 0;
     // The full path of the running executable.
     virtual std::string ExecutablePath() = 0;
+    // True when this process may create files in the existing folder `path`.
+    virtual bool FolderWritable(const std::string& path) = 0;
     // Starts `file` with `parameters` elevated, in a visible window, without waiting for it.
     // Raises ElevationError on failure.
     virtual void StartElevated(const std::string& file, const std::string& parameters) = 0;

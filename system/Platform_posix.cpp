@@ -29,6 +29,13 @@ public:
         return std::string(buf, static_cast<size_t>(n));
     }
 
+    // access() also answers for root: a folder on a read-only mount or marked immutable is not writable.
+    bool FolderWritable(const std::string& path) override {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+               ::access(path.c_str(), W_OK | X_OK) == 0;
+    }
+
     // Services are a Windows matter: there is no elevated command window to start here, and pretending
     // success would hide that the driver never reads the new curve.
     void StartElevated(const std::string&, const std::string&) override {

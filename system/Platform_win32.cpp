@@ -83,6 +83,25 @@ public:
         }
     }
 
+    // The folder's attributes say nothing of its access rights (Program Files is marked neither read-only nor
+    // protected), so a file is created in it and deleted again when its handle closes.
+    bool FolderWritable(const std::string& path) override {
+        const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            return false;
+        std::wstring probe = Widen(path);
+        if (!probe.empty() && probe.back() != L'\\' && probe.back() != L'/')
+            probe += L'\\';
+        probe += L"nibwright-" + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
+        const HANDLE handle = ::CreateFileW(
+            probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return false;
+        ::CloseHandle(handle);
+        return true;
+    }
+
     void StartElevated(const std::string& file, const std::string& parameters) override {
         // The shell's ANSI entry point takes texts in the ANSI code page.
         const std::string ansiFile = Narrow(Widen(file), CP_ACP);

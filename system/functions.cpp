@@ -2,8 +2,10 @@
 
 #include "system/Platform.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <stdexcept>
@@ -16,6 +18,18 @@ QString AppFolder() {
     const qsizetype cut = exe.lastIndexOf('/');
 #endif
     return exe.left(cut + 1);
+}
+
+QString DataFolder() {
+    const QString portable = AppFolder();
+    const QString probe = portable.isEmpty() ? QStringLiteral(".") : portable;
+    if (Platform().FolderWritable(probe.toStdString()) || QFileInfo::exists(portable + "Nibwright.ini") ||
+        QFileInfo::exists(portable + "Backup"))
+        return portable;
+    const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (perUser.isEmpty())
+        return portable;
+    return QDir::toNativeSeparators(perUser) + PathDelim;
 }
 
 QString FileNamePart(const QString& path) {

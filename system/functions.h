@@ -20,6 +20,13 @@ using MessageFn = std::function<void(const QString& text)>;
 // The running executable's folder, ending with the path delimiter (C:\Tools\x.exe gives C:\Tools\).
 QString AppFolder();
 
+// The folder of the program's own files ("Nibwright.ini" and the Backup folder), ending with the path
+// delimiter. A portable copy keeps them in AppFolder: when that folder is writable or already holds
+// "Nibwright.ini" or "Backup". An installed copy whose folder is not writable keeps them in the per-user
+// application data folder (QStandardPaths::AppDataLocation; both programs name the application
+// "Nibwright", so the window and the command-line tool share it).
+QString DataFolder();
+
 // The file's name part: the text after its last path delimiter (or colon on Windows).
 QString FileNamePart(const QString& path);
 

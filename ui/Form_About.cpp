@@ -1,9 +1,13 @@
 #include "ui/Form_About.h"
 
+#include "system/BuildConfig.h"
+#include "system/functions.h"
 #include "ui/Prompter.h"
 #include "ui/WindowPlacement.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
@@ -12,8 +16,17 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <QUrl>
 
 TAboutBox* AboutBox = nullptr;
+
+QString HomePageUrl() {
+    const QString guide =
+        QFileInfo(AppFolder() + QString::fromUtf8(UserGuideFromExecutable)).absoluteFilePath();
+    QUrl url = QUrl::fromLocalFile(QDir::cleanPath(guide));
+    url.setQuery(QStringLiteral("page_id=3"));
+    return url.toString();
+}
 
 TAboutBox::TAboutBox(IPrompter& prompter, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -55,7 +68,7 @@ TAboutBox::TAboutBox(IPrompter& prompter, QWidget* parent)
     heading.setUnderline(true);
     Label1->setFont(heading);
 
-    Version = make("Version", QStringLiteral("Version 1.6.9.0 BETA"), 8, 26);
+    Version = make("Version", QStringLiteral("Version ") + QString::fromLatin1(NibVersion), 8, 26);
     Copyright = make("Copyright", QStringLiteral("Copyright (C) 2026 Nibwright"), 168, 26);
     Copyright->resize(233, Copyright->height());
 
@@ -65,7 +78,7 @@ TAboutBox::TAboutBox(IPrompter& prompter, QWidget* parent)
     Label3 = make("Label3", QStringLiteral("You may use it at your own risk!"), 136, 73);
     colour(Label3, Qt::red);
 
-    Comments = make("Comments", QString::fromLatin1(HomePageUrl), 157, 92);
+    Comments = make("Comments", HomePageUrl(), 157, 92);
     colour(Comments, Qt::blue);
     QFont link = Comments->font();
     link.setUnderline(true);
@@ -74,7 +87,7 @@ TAboutBox::TAboutBox(IPrompter& prompter, QWidget* parent)
     Comments->setCursor(Qt::PointingHandCursor);
     // Word wrap within the fixed width; the height follows the wrapped text when the box is shown.
     Comments->setFixedWidth(96);
-    Comments->setToolTip(QString::fromLatin1(HomePageUrl)); // the whole address, where the panel cuts it off
+    Comments->setToolTip(Comments->text()); // the whole address, where the panel cuts it off
     Comments->installEventFilter(this);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
@@ -89,7 +102,7 @@ void TAboutBox::reject() {
 }
 
 void TAboutBox::CommentsClick() {
-    Prompter.OpenUrl(QString::fromLatin1(HomePageUrl));
+    Prompter.OpenUrl(HomePageUrl());
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {

@@ -8,8 +8,10 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
-// The maker's home page, opened by the About box and the main window's "HomePage..." entry.
-inline constexpr const char* HomePageUrl = "https://nibwright.example/?page_id=3";
+// The program's home page, opened by the About box and the main window's "HomePage...": the user guide
+// installed with the program (a local HTML page at UserGuideFromExecutable from the executable's folder),
+// as a file URL with the query "page_id=3", its start page.
+QString HomePageUrl();
 
 class TAboutBox : public QDialog {
     Q_OBJECT

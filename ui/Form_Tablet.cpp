@@ -315,7 +315,7 @@ QString TTabletForm::DefaultConfigPath(int which) {
 }
 
 QString TTabletForm::SettingsPath() {
-    return AppFolder() + "Nibwright.ini";
+    return DataFolder() + "Nibwright.ini";
 }
 
 // ---- the window's events ----
@@ -363,6 +363,8 @@ void TTabletForm::FormDestroy() {
     Destroyed = true;
     const QString path = SettingsPath();
     try {
+        // The per-user folder of an installed copy may not exist yet.
+        CreateFolders(DataFolder());
         TIniFile ini(path);
         // The five keys in their order, and the file written once for all of them.
         ini.Update([&](TIniFile& keys) {
@@ -648,7 +650,7 @@ void TTabletForm::Exit1Click() {
 }
 
 void TTabletForm::HomePage1Click() {
-    Prompter.OpenUrl(QString::fromLatin1(HomePageUrl));
+    Prompter.OpenUrl(HomePageUrl());
 }
 
 void TTabletForm::About1Click() {

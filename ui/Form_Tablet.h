@@ -59,7 +59,7 @@ public:
     // The three default preference files, APPDATA read afresh: 0 Wacom_Tablet.dat, 1 Pen_Tablet.dat, 2
     // ISD_Tablet.dat.
     static QString DefaultConfigPath(int which);
-    // AppFolder + "Nibwright.ini".
+    // DataFolder + "Nibwright.ini" (AppFolder for a portable copy).
     static QString SettingsPath();
 
     // Controls, by their designer names.

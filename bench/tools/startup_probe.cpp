@@ -8,7 +8,7 @@
 // ROOT/AppData/WTablet), ROOT/app the program's folder (settings file and backups).
 
 #include "bench/tools/ShowProbe.h"
-#include "system/Platform_fake.h"
+#include "tests/support/Platform_fake.h"
 #include "ui/Application.h"
 #include "ui/Form_Tablet.h"
 #include "ui/Prompter.h"

@@ -1,10 +1,17 @@
-// Runs the real nibwright-cli, copied into the scratch program folder so that its Backup folder lands there.
+// Runs the real nibwright-cli, copied into the scratch program folder so that its Backup folder lands there,
+// and the window's program for its command line.
 
+#include "support/ReadOnlyFolder.h"
 #include "support/TestEnv.h"
+#include "system/BuildConfig.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 
 #include <csignal>
@@ -186,4 +193,104 @@ TEST_F(CliTest, DetectPrintsTheServiceRow) {
     EXPECT_EQ(r.Code, 0);
     EXPECT_EQ(r.Out, "0 WTabletServicePro\n");
     EXPECT_EQ(Cli({"detect", env.WacomFile()}).Out, "-1\n");
+}
+
+TEST_F(CliTest, ShowJsonGivesEveryPenWithItsCurveInFileOrder) {
+    const QString path = File(XmlFile);
+    for (const QStringList& args :
+         {QStringList{"show", "--json", path}, QStringList{"show", path, "--json"}}) {
+        const CliRun r = Cli(args);
+        ASSERT_EQ(r.Code, 0) << r.Err.constData();
+        EXPECT_TRUE(r.Err.isEmpty());
+        QJsonParseError error{};
+        const QJsonDocument doc = QJsonDocument::fromJson(r.Out, &error);
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << r.Out.constData();
+        ASSERT_TRUE(doc.isArray());
+        const QJsonArray pens = doc.array();
+        ASSERT_EQ(pens.size(), 2);
+        const QJsonObject eraser = pens[1].toObject();
+        EXPECT_EQ(pens[0].toObject()["name"].toString(), "Tip");
+        EXPECT_EQ(eraser["name"].toString(), "Eraser");
+        EXPECT_EQ(eraser["resolution"].toInt(), 511);
+        EXPECT_EQ(eraser["curve"].toArray(), (QJsonArray{1, 2, 3, 4, 5, 6}));
+        EXPECT_EQ(eraser["upperThreshold"].toInt(), 500);
+        EXPECT_EQ(eraser["lowerThreshold"].toInt(), -1);
+    }
+    // Failures keep their exit codes and print no half array.
+    const CliRun missing = Cli({"show", "--json", env.Root() + "/nothing.dat"});
+    EXPECT_EQ(missing.Code, 3);
+    EXPECT_TRUE(missing.Out.isEmpty());
+    EXPECT_EQ(Cli({"show", "--json", File("<?xml version=\"1.0\"?><root/>", "ISD_Tablet.dat")}).Code, 2);
+}
+
+TEST_F(CliTest, VersionStandsAloneAndOtherOptionsAreRefused) {
+    const CliRun version = Cli({"--version"});
+    EXPECT_EQ(version.Code, 0);
+    EXPECT_EQ(version.Out, QByteArray("nibwright-cli ") + NibVersion + "\n");
+    EXPECT_TRUE(version.Err.isEmpty());
+
+    const QString path = File(XmlFile);
+    const QList<QStringList> bad = {
+        {"--version", "show", path},        {"show", path, "--version"}, {"--verbose"},
+        {"show", "--json", "--json", path}, {"show", "--xml", path},     {"show", path, "extra"},
+    };
+    for (const QStringList& args : bad) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.Code, 64) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.Out.isEmpty()) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.Err.startsWith("Usage:")) << args.join(' ').toStdString();
+    }
+}
+
+// An installed copy: the program's folder cannot be written and holds neither settings nor Backup, so the
+// dated backup goes to the per-user data folder and nothing lands beside the program.
+TEST_F(CliTest, SetFromAReadOnlyProgramFolderKeepsItsBackupInTheUserFolder) {
+    const QString path = File(XmlFile);
+    ReadOnlyFolder readOnly(env.AppDir());
+    if (!readOnly.Effective())
+        GTEST_SKIP() << "the program folder cannot be made read-only here";
+    const CliRun r = Cli(SetArgs(path, {"0", "1", "2", "3", "4", "5", "6", "7", "8"}));
+    EXPECT_EQ(r.Code, 0) << r.Err.constData();
+    const QStringList backups = TestEnv::List(env.UserDataDir() + "Backup");
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_EQ(TestEnv::Read(env.UserDataDir() + "Backup/" + backups[0]), XmlFile);
+    EXPECT_EQ(QDir(env.AppDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"nibwright-cli"});
+}
+
+// The window's program answers --version without a display and refuses what it does not know before it
+// opens a window.
+TEST(WindowProgram, VersionNeedsNoDisplayAndUnknownArgumentsAreRefused) {
+    const auto run = [](const QStringList& args, bool offscreen) {
+        QProcess p;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        if (offscreen)
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
+        else
+            environment.remove("QT_QPA_PLATFORM");
+        p.setProcessEnvironment(environment);
+        p.start(QStringLiteral(NIB_GUI_PATH), args);
+        p.waitForFinished(30000);
+        return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+                      p.readAllStandardError()};
+    };
+    const CliRun version = run({"--version"}, false);
+    EXPECT_EQ(version.Code, 0) << version.Err.constData();
+    EXPECT_EQ(version.Out, QByteArray("nibwright ") + NibVersion + "\n");
+
+    for (const QStringList& args : {QStringList{"--version", "--help"}, QStringList{"--version", "x"}}) {
+        const CliRun r = run(args, false);
+        EXPECT_EQ(r.Code, 64) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.Err.startsWith("Usage:"));
+    }
+    // Past Qt's own options: a display is needed to get there, the offscreen one will do.
+    for (const QStringList& args :
+         {QStringList{"--frobnicate"}, QStringList{"-platform", "offscreen", "a.dat"}}) {
+        const CliRun r = run(args, true);
+        EXPECT_EQ(r.Code, 64) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.Out.isEmpty());
+        EXPECT_TRUE(r.Err.contains("Usage:")) << r.Err.constData(); // after Qt's own notes, if any
+    }
 }

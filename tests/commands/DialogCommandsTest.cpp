@@ -161,7 +161,7 @@ TEST_F(DialogCommands, AboutShowsTheAboutBoxAndHomePageOpensTheAddress) {
     ASSERT_TRUE(Trigger("HomePage1"));
     const auto urls = Prompter.OfKind("url");
     ASSERT_EQ(urls.size(), 1u);
-    EXPECT_EQ(urls[0].Text, HomePageUrl);
+    EXPECT_EQ(urls[0].Text, HomePageUrl());
     EXPECT_TRUE(urls[0].Text.endsWith("?page_id=3"));
     EXPECT_TRUE(Prompter.Messages().isEmpty());
 }

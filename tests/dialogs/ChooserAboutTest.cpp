@@ -1,17 +1,24 @@
 #include "DialogHelpers.h"
+#include "support/Platform_fake.h"
 #include "support/ScriptedPrompter.h"
+#include "system/BuildConfig.h"
 #include "ui/Form_About.h"
 #include "ui/Form_ConfChoose.h"
 #include "ui/Form_Edit.h"
 #include "ui/Form_Info.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -109,11 +116,12 @@ TEST_F(About, DesignMatchesTheWindowLayout) {
     EXPECT_TRUE(Form.Label1->font().bold());
     EXPECT_TRUE(Form.Label1->font().underline());
     EXPECT_EQ(Form.Version->text(), "Version 1.6.9.0 BETA");
+    EXPECT_EQ(Form.Version->text(), QStringLiteral("Version ") + NibVersion) << "what --version prints";
     EXPECT_EQ(Form.Copyright->width(), 233);
     EXPECT_TRUE(Form.Label2->text().endsWith('.'));
     EXPECT_EQ(Form.Label3->text(), "You may use it at your own risk!");
     EXPECT_EQ(Form.Label3->palette().color(QPalette::WindowText), QColor(Qt::red));
-    EXPECT_EQ(Form.Comments->text(), HomePageUrl);
+    EXPECT_EQ(Form.Comments->text(), HomePageUrl());
     EXPECT_EQ(Form.Comments->width(), 96);
     EXPECT_TRUE(Form.Comments->wordWrap());
     EXPECT_TRUE(Form.Comments->font().underline());
@@ -137,7 +145,28 @@ TEST_F(About, OnlyTheLinkOpensTheHomePageAndTheBoxStaysOpen) {
     EXPECT_EQ(Prompter.ShowModal(&Form), TAboutBox::ResultOK);
     const auto urls = Prompter.OfKind("url");
     ASSERT_EQ(urls.size(), 1u);
-    EXPECT_EQ(urls[0].Text, HomePageUrl);
+    EXPECT_EQ(urls[0].Text, HomePageUrl());
+}
+
+// The link opens the user guide beside the program: the build keeps a copy where an installed tree has it,
+// so the page and its pictures are found from the built program's folder.
+TEST(HomePage, IsTheUserGuideBesideTheProgramWithItsPictures) {
+    ScopedFakePlatform platform;
+    platform.Fake.ExePath = NIB_PROGRAM_DIR "/nibwright";
+    const QUrl url(HomePageUrl());
+    ASSERT_TRUE(url.isLocalFile()) << url.toString().toStdString();
+    EXPECT_EQ(url.query(), "page_id=3");
+    QFile guide(url.toLocalFile());
+    ASSERT_TRUE(guide.open(QIODevice::ReadOnly)) << guide.fileName().toStdString();
+    const QString html = QString::fromUtf8(guide.readAll());
+    EXPECT_TRUE(html.contains("<title>Nibwright user guide</title>"));
+    const QRegularExpression picture(R"re(<img src="([^"]+)")re");
+    int pictures = 0;
+    for (auto it = picture.globalMatch(html); it.hasNext(); ++pictures) {
+        const QString name = it.next().captured(1);
+        EXPECT_TRUE(QFileInfo(QFileInfo(guide).dir(), name).isFile()) << name.toStdString();
+    }
+    EXPECT_EQ(pictures, 2);
 }
 
 TEST(Dialogs, EachOpensCentredOnTheScreenEvenWithAnOwnerAside) {

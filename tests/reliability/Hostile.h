@@ -1,9 +1,10 @@
 #pragma once
-// Helpers of the reliability tests: hostile preference files built at run time, a meter of time and peak
-// memory around one operation, and a folder that nobody (root included) can write to.
+// Helpers of the reliability tests: hostile preference files built at run time and a meter of time and
+// peak memory around one operation. The read-only folder guard lives in tests/support.
 
 #include "data/Data_fileClass.h"
 #include "data/typeDef.h"
+#include "support/ReadOnlyFolder.h"
 
 #include <QByteArray>
 #include <QString>
@@ -65,22 +66,5 @@ Cost Measure(const std::function<void()>& operation);
 // or a runaway expansion still exceeds them by far.
 inline constexpr double FastSeconds = 20.0;
 inline constexpr double MegabytesPerInputMegabyte = 12.0;
-
-// Makes a folder unwritable for the life of the guard: mode 0555 and, when running as root (who ignores
-// the mode), the immutable attribute. Effective() tells whether creating a file in it really fails.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(const QString& folder);
-    ~ReadOnlyFolder();
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    bool Effective() const { return IsEffective; }
-
-private:
-    void SetImmutable(bool on);
-    QString Folder;
-    bool Immutable = false;
-    bool IsEffective = false;
-};
 
 } // namespace hostile

@@ -1,5 +1,6 @@
 #include "support/TestEnv.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,7 @@ TestEnv::TestEnv() {
     QDir(Root()).mkpath("AppData");
     QDir(Root()).mkpath("ProgramFiles");
     QDir(Root()).mkpath("app");
+    QDir(Root()).mkpath("UserData");
     auto& fake = Platform.Fake;
     fake.Env["APPDATA"] = AppData().toStdString();
     fake.Env["ProgramFiles"] = ProgramFiles().toStdString();
@@ -20,11 +22,19 @@ TestEnv::TestEnv() {
     // Also for code that reads the real environment (child processes such as the command-line tool).
     ::setenv("APPDATA", AppData().toLocal8Bit().constData(), 1);
     ::setenv("ProgramFiles", ProgramFiles().toLocal8Bit().constData(), 1);
+    // The per-user folders of QStandardPaths, for this process and its children.
+    OldDataHome = qgetenv("XDG_DATA_HOME");
+    ::setenv("XDG_DATA_HOME", (Root() + "/UserData").toLocal8Bit().constData(), 1);
+    QCoreApplication::setApplicationName(QStringLiteral("Nibwright"));
 }
 
 TestEnv::~TestEnv() {
     ::unsetenv("APPDATA");
     ::unsetenv("ProgramFiles");
+    if (OldDataHome.isEmpty())
+        ::unsetenv("XDG_DATA_HOME");
+    else
+        ::setenv("XDG_DATA_HOME", OldDataHome.constData(), 1);
 }
 
 QString TestEnv::Root() const {
@@ -38,6 +48,9 @@ QString TestEnv::ProgramFiles() const {
 }
 QString TestEnv::AppDir() const {
     return Root() + "/app/";
+}
+QString TestEnv::UserDataDir() const {
+    return Root() + "/UserData/Nibwright/";
 }
 QString TestEnv::WTablet() const {
     return AppData() + "/WTablet";

@@ -1,9 +1,9 @@
 #pragma once
 // A scratch world for one test: a temporary folder holding the application-data folder, the program-files
-// folder and the program's own folder, with a recording platform that points at them. Nothing of the
-// machine's own files is read or written.
+// folder, the program's own folder and the per-user data folder (XDG_DATA_HOME), with a recording platform
+// that points at them. Nothing of the machine's own files is read or written.
 
-#include "system/Platform_fake.h"
+#include "tests/support/Platform_fake.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,6 +24,9 @@ public:
     QString AppDir() const;    // the program's folder, with the trailing delimiter (what AppFolder returns)
     QString WTablet() const;   // AppData + "/WTablet"
     QString BackupDir() const; // AppDir + "Backup"
+    // Where an installed copy whose folder is not writable keeps its files: the per-user application data
+    // folder, with the trailing delimiter.
+    QString UserDataDir() const;
 
     // The default preference files of the three driver families, in WTablet.
     QString WacomFile() const;    // Wacom_Tablet.dat
@@ -45,6 +48,7 @@ public:
 
 private:
     QTemporaryDir Dir;
+    QByteArray OldDataHome;
     ScopedFakePlatform Platform;
 };
 

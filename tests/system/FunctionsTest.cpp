@@ -1,9 +1,11 @@
 // The format test of a preference file and the program's own folder.
 #include "system/functions.h"
+#include "support/ReadOnlyFolder.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include <stdexcept>
@@ -75,6 +77,31 @@ TEST(AppFolderTest, CutsAfterTheLastDelimiterAndKeepsIt) {
 TEST(AppFolderTest, TestEnvironmentPointsAtTheProgramFolder) {
     TestEnv env;
     EXPECT_EQ(AppFolder(), env.AppDir());
+}
+
+// A writable program folder, or one that already holds the settings or the Backup folder, is a portable
+// copy's; any other is an installed copy's, whose files go to the per-user data folder.
+TEST(DataFolderTest, ReadOnlyProgramFolderWithoutOwnFilesUsesTheUserFolder) {
+    TestEnv env;
+    EXPECT_EQ(DataFolder(), env.AppDir());
+    {
+        ReadOnlyFolder readOnly(env.AppDir());
+        if (!readOnly.Effective())
+            GTEST_SKIP() << "the program folder cannot be made read-only here";
+        EXPECT_EQ(DataFolder(), env.UserDataDir());
+    }
+    for (const char* own : {"Nibwright.ini", "Backup/FirstRunBackup.bak"}) {
+        const QString path = env.Write(env.AppDir() + own, "x");
+        {
+            ReadOnlyFolder readOnly(env.AppDir());
+            EXPECT_EQ(DataFolder(), env.AppDir()) << own;
+        }
+        QFile::remove(path);
+        QDir(env.AppDir()).rmdir("Backup");
+    }
+    // A program folder that does not exist is no place to write either.
+    env.Fake().ExePath = (env.Root() + "/gone/nibwright").toStdString();
+    EXPECT_EQ(DataFolder(), env.UserDataDir());
 }
 
 TEST(FileNamePartTest, TextAfterTheLastDelimiter) {

@@ -1,6 +1,6 @@
 #pragma once
-// A recording platform for tests: its own environment, the real file system for existence tests, a chosen
-// executable path, and a record of every elevated start (which can be made to fail).
+// A recording platform for tests: its own environment, the real file system for existence and access tests,
+// a chosen executable path, and a record of every elevated start (which can be made to fail).
 
 #include "system/Platform.h"
 
@@ -18,6 +18,7 @@ public:
     std::string GetEnv(const std::string& name) override;
     bool FileExists(const std::string& path) override;
     std::string ExecutablePath() override { return ExePath; }
+    bool FolderWritable(const std::string& path) override;
     void StartElevated(const std::string& file, const std::string& parameters) override;
 
     std::map<std::string, std::string> Env; // unset names read as ""

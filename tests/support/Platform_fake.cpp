@@ -1,6 +1,7 @@
-#include "system/Platform_fake.h"
+#include "tests/support/Platform_fake.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 std::string FakePlatform::GetEnv(const std::string& name) {
     auto it = Env.find(name);
@@ -11,6 +12,11 @@ bool FakePlatform::FileExists(const std::string& path) {
     Probes.push_back(path);
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool FakePlatform::FolderWritable(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(path.c_str(), W_OK | X_OK) == 0;
 }
 
 void FakePlatform::StartElevated(const std::string& file, const std::string& parameters) {
