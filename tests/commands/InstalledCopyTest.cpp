@@ -1,51 +1,54 @@
 // Where the window keeps its settings and backups: beside the program for a portable copy, in the per-user
 // data folder for an installed copy whose folder cannot be written.
 
-#include "UiFixture.h"
+#include "CommandFixture.h"
 
 #include "support/ReadOnlyFolder.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QRegularExpression>
 
 namespace {
 
-using InstalledCopyTest = MainWindowTest;
+using InstalledCopy = CommandTest;
 
 QStringList Entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-TEST_F(InstalledCopyTest, AReadOnlyProgramFolderKeepsSettingsAndBackupsInTheUserFolder) {
-    const QByteArray file = XmlConfig({TipPen});
-    WriteDefault(0, file);
+QStringList Lines(const QString& path) {
+    return QString::fromLatin1(TestEnv::Read(path)).split(QRegularExpression("\r?\n"), Qt::SkipEmptyParts);
+}
+
+TEST_F(InstalledCopy, AReadOnlyProgramFolderKeepsSettingsAndBackupsInTheUserFolder) {
     ReadOnlyFolder readOnly(Env.AppDir());
     if (!readOnly.Effective())
         GTEST_SKIP() << "the program folder cannot be made read-only here";
 
-    Start();
+    StartOnWacom(StandardXml());
     EXPECT_TRUE(Prompter.Messages().isEmpty()) << Prompter.Messages().join('\n').toStdString();
-    EXPECT_EQ(TestEnv::Read(Env.UserDataDir() + "Backup/FirstRunBackup.bak"), file);
+    EXPECT_EQ(Bytes(Env.UserDataDir() + "Backup/FirstRunBackup.bak"), Str(StandardXml()));
 
-    Prompter.Answers.push_back(IDYES);
-    W().BtApplyClick();
+    Answer(IDYES);
+    Click("BtApply");
     EXPECT_EQ(Entries(Env.UserDataDir() + "Backup").filter("Pen_Tablet_").size(), 1);
 
-    W().CbLimitMp->click();
+    Click("CbLimitMp");
     Stop();
-    EXPECT_TRUE(FileLines(Env.UserDataDir() + "Nibwright.ini").contains("MiddlePoint Limiter=1"));
+    EXPECT_TRUE(Lines(Env.UserDataDir() + "Nibwright.ini").contains("MiddlePoint Limiter=1"));
     EXPECT_TRUE(Prompter.Messages().filter("Unable").isEmpty())
         << Prompter.Messages().join('\n').toStdString();
-    EXPECT_TRUE(Entries(Env.AppDir()).isEmpty()) << Entries(Env.AppDir()).join(' ').toStdString();
+    EXPECT_EQ(Entries(Env.AppDir()), QStringList());
 
     // The next start reads them back from there.
     Start();
-    EXPECT_TRUE(W().CbLimitMp->isChecked());
+    EXPECT_TRUE(Ctl<QCheckBox>("CbLimitMp")->isChecked());
 }
 
-TEST_F(InstalledCopyTest, APortableCopyKeepsItsFilesBesideTheProgramEvenWhenReadOnly) {
+TEST_F(InstalledCopy, APortableCopyKeepsItsFilesBesideTheProgramEvenWhenReadOnly) {
     // Writable: beside the program, and the per-user folder stays untouched.
-    StartOnDefault(0, XmlConfig({TipPen}));
+    StartOnWacom(StandardXml());
     Stop();
     EXPECT_TRUE(TestEnv::Exists(Env.BackupPoint()));
     EXPECT_TRUE(TestEnv::Exists(Env.SettingsFile()));
@@ -57,7 +60,7 @@ TEST_F(InstalledCopyTest, APortableCopyKeepsItsFilesBesideTheProgramEvenWhenRead
     if (!readOnly.Effective())
         GTEST_SKIP() << "the program folder cannot be made read-only here";
     Start();
-    EXPECT_EQ(W().StatusText(), Env.WacomFile());
+    EXPECT_EQ(Status(), Env.WacomFile());
     Stop();
     EXPECT_EQ(Prompter.Messages(), QStringList{"Unable to write to " + Env.SettingsFile()});
     EXPECT_FALSE(TestEnv::Exists(Env.UserDataDir()));
