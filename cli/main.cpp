@@ -1,6 +1,8 @@
 // nibwright-cli: lists and changes the pens of a tablet driver's preference file from the command line,
 // through the same handlers and the same write sequence as the window.
 
+#include "cli/BackupCommands.h"
+#include "cli/ExitCodes.h"
 #include "data/ConfigWorkflow.h"
 #include "system/BuildConfig.h"
 #include "system/functions.h"
@@ -19,8 +21,6 @@
 
 namespace {
 
-enum ExitCode { ExitOk = 0, ExitWriteFailed = 1, ExitInvalid = 2, ExitNotFound = 3, ExitUsage = 64 };
-
 const char* const UsageText =
     "Usage:\n"
     "  nibwright-cli show [--json] FILE\n"
@@ -35,6 +35,9 @@ const char* const UsageText =
     "      limited to 0 .. the pen's pressure resolution.\n"
     "  nibwright-cli detect FILE\n"
     "      Prints the tablet service row that fits FILE and the service's name, or -1.\n"
+    "  nibwright-cli backups FILE [--json]\n"
+    "      Lists the backups in the Backup folder beside this program, newest first: name, date and time,\n"
+    "      format, number of pens, and whether the backup is the backup point or damaged.\n"
     "  nibwright-cli --help\n"
     "      Shows this text.\n"
     "  nibwright-cli --version\n"
@@ -186,6 +189,8 @@ int main(int argc, char** argv) {
         if (command == "set" && args.size() == 11)
             return Set(QString::fromLocal8Bit(args[1].c_str()),
                        std::vector<std::string>(args.begin() + 2, args.end()));
+        if (command == "backups" && (args.size() == 2 || (args.size() == 3 && args[2] == "--json")))
+            return BackupsCommand(QString::fromLocal8Bit(args[1].c_str()), args.size() == 3);
         if (command == "detect" && args.size() == 2)
             return Detect(QString::fromLocal8Bit(args[1].c_str()));
     } catch (const std::exception& e) {

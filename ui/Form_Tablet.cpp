@@ -8,6 +8,7 @@
 #include "system/functions.h"
 #include "ui/ButtonShield.h"
 #include "ui/Form_About.h"
+#include "ui/Form_Backups.h"
 #include "ui/Form_ConfChoose.h"
 #include "ui/Form_Edit.h"
 #include "ui/Form_Info.h"
@@ -137,6 +138,10 @@ void TTabletForm::BuildMenu() {
     ManuallySetFirstRunBackup1 = entry(Edit1, "ManuallySetFirstRunBackup1", "C&reate Backup Point",
                                        &TTabletForm::ChangeFirstRunBackup1Click);
     Replace1 = entry(Edit1, "Replace1", "R&estore Backup Point", &TTabletForm::Replace1Click);
+    RestoreEarlier1 =
+        entry(Edit1, "RestoreEarlier1", "Restore Ear&lier Backup...", &TTabletForm::RestoreEarlier1Click);
+    // Offered exactly when the backup point's restore is.
+    connect(Replace1, &QAction::enabledChanged, RestoreEarlier1, &QAction::setEnabled);
 
     UserInterface1 = bar->addMenu("User Interface");
     UserInterface1->setObjectName("UserInterface1");
@@ -670,7 +675,19 @@ void TTabletForm::ChangeFirstRunBackup1Click() {
 }
 
 void TTabletForm::Replace1Click() {
-    const RestoreResult restored = RestoreBackup(HandlerInUse(), BackupPointPath(), [this] {
+    RestoreFrom(BackupPointPath());
+}
+
+void TTabletForm::RestoreEarlier1Click() {
+    if (!FormBackups)
+        FormBackups = new TFormBackups(
+            Prompter, [this](const QString& backup) { return RestoreFrom(backup); }, this);
+    FormBackups->Open(BackupFolder(), Graph->GetPens(), Graph->GetSelectedPen());
+    Prompter.ShowModal(FormBackups);
+}
+
+bool TTabletForm::RestoreFrom(const QString& backup) {
+    const RestoreResult restored = RestoreBackup(HandlerInUse(), backup, [this] {
         return Prompter.Question("Restore config",
                                  "Restore and Apply Backup Point?\r\n\r\n(Please close "
                                  "all tablet-related aplications!)",
@@ -682,6 +699,7 @@ void TTabletForm::Replace1Click() {
                              [this](const QString& text) { Prompter.Message(text); });
     if (restored.Reload)
         LoadConfig(false, true);
+    return restored.Outcome == RestoreOutcome::Restored;
 }
 
 // ---- layouts ----

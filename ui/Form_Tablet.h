@@ -12,6 +12,7 @@
 class IPrompter;
 class TDrawClass;
 class TFileHandler;
+class TFormBackups;
 class TGraphImage;
 struct UserReport;
 class QAction;
@@ -99,6 +100,7 @@ public:
     QMenu* Edit1 = nullptr;
     QAction* ManuallySetFirstRunBackup1 = nullptr;
     QAction* Replace1 = nullptr;
+    QAction* RestoreEarlier1 = nullptr;
     QMenu* UserInterface1 = nullptr;
     QAction* Big1 = nullptr;
     QAction* Small1 = nullptr;
@@ -128,6 +130,7 @@ public slots:
     void About1Click();
     void ChangeFirstRunBackup1Click();
     void Replace1Click();
+    void RestoreEarlier1Click();
     void Big1Click();
     void Small1Click();
 
@@ -144,6 +147,8 @@ private:
     void Show(const UserReport& report);
     void SelectDetectedService();
     void ApplyLayout(bool small);
+    // The restore of "R&estore Backup Point" for any backup file: true when the file was replaced.
+    bool RestoreFrom(const QString& backup);
 
     IPrompter& Prompter;
     std::unique_ptr<TFileHandler> FileHandler;
@@ -153,6 +158,8 @@ private:
     bool IsdChosen = false;
     bool Destroyed = false;
     QWidget* Client = nullptr;
+    // "Earlier Backups", built when first opened.
+    TFormBackups* FormBackups = nullptr;
 };
 
 // The one main window of the run; nullptr until created.

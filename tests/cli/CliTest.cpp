@@ -294,3 +294,75 @@ TEST(WindowProgram, VersionNeedsNoDisplayAndUnknownArgumentsAreRefused) {
         EXPECT_TRUE(r.Err.contains("Usage:")) << r.Err.constData(); // after Qt's own notes, if any
     }
 }
+
+// --- The Backup folder beside the program
+// -------------------------------------------------------------------
+
+namespace {
+
+class CliBackupsTest : public CliTest {
+protected:
+    void SetUp() override {
+        CliTest::SetUp();
+        Put("Pen_Tablet_03-14-2026_10-00-00.bak", XmlFile);
+        Put("Pen_Tablet_03-14-2026_10-00-00_2.bak", TextFile);
+        Put("Pen_Tablet_12-31-2025_23-59-59.bak", "<?xml version=\"1.0\"?><root/>");
+        Put("FirstRunBackup.bak", XmlFile);
+        Put("Pen_Tablet_13-14-2026_10-00-00.bak", XmlFile); // no such month: not a backup
+        Put("readme.txt", XmlFile);
+    }
+    QString Put(const QString& name, const QByteArray& bytes) {
+        return env.Write(env.BackupDir() + "/" + name, bytes);
+    }
+};
+
+} // namespace
+
+TEST_F(CliBackupsTest, BackupsListsTheRowsNewestFirstWithTheBackupPointLast) {
+    const CliRun r = Cli({"backups", File(XmlFile)});
+    EXPECT_EQ(r.Code, 0) << r.Err.constData();
+    const QList<QByteArray> lines = r.Out.split('\n');
+    ASSERT_EQ(lines.size(), 5) << r.Out.constData(); // four rows and the end of the last line
+    const auto columns = [&](int i) { return lines[i].split('\t'); };
+    EXPECT_EQ(columns(0)[0], "Pen_Tablet_03-14-2026_10-00-00_2.bak");
+    EXPECT_EQ(columns(0).mid(2), QList<QByteArray>({"text", "1", ""}));
+    EXPECT_EQ(columns(1)[0], "Pen_Tablet_03-14-2026_10-00-00.bak");
+    EXPECT_EQ(columns(1).mid(2), QList<QByteArray>({"XML", "2", ""}));
+    EXPECT_EQ(columns(2)[0], "Pen_Tablet_12-31-2025_23-59-59.bak");
+    EXPECT_EQ(columns(2).mid(2), QList<QByteArray>({"XML", "", "damaged"}));
+    EXPECT_EQ(columns(3)[0], "FirstRunBackup.bak");
+    EXPECT_EQ(columns(3).mid(2), QList<QByteArray>({"XML", "2", "backup point"}));
+    EXPECT_TRUE(lines[4].isEmpty());
+}
+
+TEST_F(CliBackupsTest, BackupsAsJsonTellsWhichRowsFitTheFile) {
+    const CliRun r = Cli({"backups", File(TextFile, "Pen_Tablet.dat"), "--json"});
+    EXPECT_EQ(r.Code, 0) << r.Err.constData();
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(r.Out, &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << r.Out.constData();
+    EXPECT_EQ(doc["folder"].toString(), env.BackupDir());
+    const QJsonArray rows = doc["backups"].toArray();
+    ASSERT_EQ(rows.size(), 4);
+    const QJsonObject newest = rows[0].toObject();
+    EXPECT_EQ(newest["name"].toString(), "Pen_Tablet_03-14-2026_10-00-00_2.bak");
+    EXPECT_EQ(newest["path"].toString(), env.BackupDir() + "/Pen_Tablet_03-14-2026_10-00-00_2.bak");
+    EXPECT_EQ(newest["time"].toString(), "2026-03-14T10:00:00");
+    EXPECT_EQ(newest["format"].toString(), "text");
+    EXPECT_EQ(newest["pens"].toInt(), 1);
+    EXPECT_EQ(newest["size"].toInt(), TextFile.size());
+    EXPECT_FALSE(newest["damaged"].toBool());
+    EXPECT_TRUE(newest["restorable"].toBool());
+    EXPECT_FALSE(rows[1].toObject()["restorable"].toBool()) << "XML does not fit a text file";
+    const QJsonObject damaged = rows[2].toObject();
+    EXPECT_TRUE(damaged["damaged"].toBool());
+    EXPECT_TRUE(damaged["pens"].isNull());
+    EXPECT_FALSE(damaged["restorable"].toBool());
+    EXPECT_TRUE(rows[3].toObject()["backupPoint"].toBool());
+}
+
+TEST_F(CliBackupsTest, BackupsWithoutTheFileOrWithBadArgumentsFails) {
+    EXPECT_EQ(Cli({"backups", env.Root() + "/none.dat"}).Code, 3);
+    EXPECT_EQ(Cli({"backups", File(XmlFile), "--xml"}).Code, 64);
+    EXPECT_EQ(Cli({"backups"}).Code, 64);
+}
