@@ -193,7 +193,12 @@ TFormBackups::TFormBackups(IPrompter& prompter, RestoreFn restore, QWidget* pare
 
 TFormBackups::~TFormBackups() {
     StopReading();
-    Reader.waitForDone();
+}
+
+// Closed: what is still unread is of no use to anyone.
+void TFormBackups::done(int result) {
+    StopReading();
+    QDialog::done(result);
 }
 
 void TFormBackups::Open(const QString& folder, const APen& pens, int selectedPen) {
@@ -244,7 +249,8 @@ std::vector<int> TFormBackups::SelectedRows() const {
 }
 
 void TFormBackups::StartReading() {
-    StopReading();
+    if (Cancel)
+        Cancel->store(true);
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     Cancel = cancel;
     const quint64 generation = ++Generation;
@@ -266,6 +272,7 @@ void TFormBackups::StartReading() {
 void TFormBackups::StopReading() {
     if (Cancel)
         Cancel->store(true);
+    Reader.waitForDone();
 }
 
 bool TFormBackups::WaitForContents(int timeoutMs) {

@@ -46,6 +46,8 @@ public:
     void SelectRows(const std::vector<int>& rows);
     // Blocks until every row's contents have been read (or `timeoutMs` passed); for tests and benchmarks.
     bool WaitForContents(int timeoutMs);
+    // Stops reading the rows' contents; returns when the worker has let go of the folder.
+    void StopReading();
 
     QTreeView* List = nullptr;
     QLabel* ImCurrent = nullptr;
@@ -66,7 +68,7 @@ public slots:
 private:
     void Refresh();
     void StartReading();
-    void StopReading();
+    void done(int result) override;
     void SelectionChanged();
     void ShowCurrentPen();
     void ShowBackupPen(const BackupEntry* entry);
