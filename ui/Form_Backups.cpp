@@ -39,6 +39,12 @@ QString PenNumbers(const Pen& pen) {
         .arg(pen.LowerThreshold);
 }
 
+// A second backup within the same second is told apart by its number.
+QString RowTimeText(const BackupEntry& entry) {
+    return entry.Suffix > 1 ? BackupTimeText(entry) + QStringLiteral(" (%1)").arg(entry.Suffix)
+                            : BackupTimeText(entry);
+}
+
 } // namespace
 
 // The rows of the list: the backups as listed, and what the reading has found out about each so far.
@@ -84,7 +90,7 @@ public:
         const auto& summary = Summaries[size_t(at.row())];
         switch (at.column()) {
         case ColDate:
-            return BackupTimeText(entry);
+            return RowTimeText(entry);
         case ColFormat:
             return summary ? BackupFormatText(summary->Format) : QString();
         case ColPens:
@@ -132,7 +138,7 @@ TFormBackups::TFormBackups(IPrompter& prompter, RestoreFn restore, QWidget* pare
     List->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List->header()->setStretchLastSection(true);
     List->header()->setSectionsMovable(false);
-    List->setColumnWidth(TBackupListModel::ColDate, 150);
+    List->setColumnWidth(TBackupListModel::ColDate, 175);
     List->setColumnWidth(TBackupListModel::ColFormat, 55);
     List->setColumnWidth(TBackupListModel::ColPens, 45);
     List->setMinimumWidth(360);
@@ -328,7 +334,7 @@ void TFormBackups::ShowBackupPen(const BackupEntry* entry) {
         if (size_t(SelectedPen) < Current->Pens.size() &&
             Current->Pens[size_t(SelectedPen)].ButtonName == inUse.ButtonName) {
             pen = &Current->Pens[size_t(SelectedPen)];
-            text = BackupTimeText(*entry) + u'\n' + PenNumbers(*pen);
+            text = RowTimeText(*entry) + u'\n' + PenNumbers(*pen);
         } else {
             text = QStringLiteral("No pen \"%1\" at this place.").arg(PenNameText(inUse.ButtonName));
         }
