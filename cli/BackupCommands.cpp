@@ -2,10 +2,10 @@
 
 #include "cli/ExitCodes.h"
 #include "data/BackupHistory.h"
+#include "data/ConfigWorkflow.h"
 #include "data/Data_fileClass.h"
 #include "system/functions.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,6 +18,10 @@ namespace {
 
 void Print(std::FILE* stream, const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+void Complain(const QString& text) {
+    Print(stderr, text.toLocal8Bit() + '\n');
 }
 
 // The format of the preference file, when the format test can read it.
@@ -36,8 +40,8 @@ QJsonValue NullOr(bool known, const QJsonValue& value) {
 } // namespace
 
 int BackupsCommand(const QString& file, bool json) {
-    if (!QFileInfo(file).isFile()) {
-        Print(stderr, "Wacom Configuration File Not Found...\n");
+    if (!IsRegularFile(file)) {
+        Complain(QString::fromLatin1(ConfigText::NotFound));
         return ExitNotFound;
     }
     const std::optional<BackupFormat> fileFormat = FileFormat(file);
@@ -80,4 +84,40 @@ int BackupsCommand(const QString& file, bool json) {
     }
     Print(stdout, text);
     return ExitOk;
+}
+
+int RestoreCommand(const QString& file, const QString& backup) {
+    std::unique_ptr<TFileHandler> handler;
+    const OpenStatus opened = OpenConfig(file, handler, Complain);
+    if (opened != OpenStatus::Loaded) {
+        // Only a file with usable pens is replaced, as in the window: the dated backup keeps nothing else.
+        const OpenStatus shown = opened == OpenStatus::Missing ? opened : OpenStatus::Invalid;
+        Complain(FailedOpenText(shown, file));
+        return opened == OpenStatus::Missing ? ExitNotFound : ExitInvalid;
+    }
+    QString path = backup;
+    if (!backup.contains(u'/') && !backup.contains(QChar(PathDelim))) {
+        const auto listed = FindBackup(BackupFolder(), backup);
+        if (!listed) {
+            Complain(QString::fromLatin1(ConfigText::NoValidBackup));
+            return ExitNoBackup;
+        }
+        path = listed->Path;
+    }
+    const RestoreResult restored = RestoreBackup(handler.get(), path);
+    if (!restored.Report.Text.isEmpty())
+        Complain(restored.Report.Text);
+    switch (restored.Outcome) {
+    case RestoreOutcome::Restored:
+        return ExitOk;
+    case RestoreOutcome::NotFound:
+    case RestoreOutcome::BackupInvalid:
+        return ExitNoBackup;
+    case RestoreOutcome::FormatsDiffer:
+        return ExitFormats;
+    case RestoreOutcome::Declined:
+    case RestoreOutcome::Failed:
+        break;
+    }
+    return ExitWriteFailed;
 }

@@ -38,13 +38,18 @@ const char* const UsageText =
     "  nibwright-cli backups FILE [--json]\n"
     "      Lists the backups in the Backup folder beside this program, newest first: name, date and time,\n"
     "      format, number of pens, and whether the backup is the backup point or damaged.\n"
+    "  nibwright-cli restore FILE BACKUP\n"
+    "      Puts the backup BACKUP (a name as 'backups' lists it, or a path) back over FILE, after a dated\n"
+    "      backup of FILE, when both are of the same format and the backup holds usable pens. The tablet\n"
+    "      service is not restarted.\n"
     "  nibwright-cli --help\n"
     "      Shows this text.\n"
     "  nibwright-cli --version\n"
     "      Prints the version.\n"
     "\n"
     "Exit status: 0 done; 1 the file could not be written; 2 the file lacks the necessary values;\n"
-    "3 the file was not found; 64 wrong arguments.\n";
+    "3 the file was not found; 4 the backup is missing or does not read as a preference file;\n"
+    "5 the backup and the file are of different formats; 64 wrong arguments.\n";
 
 void Out(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -191,6 +196,9 @@ int main(int argc, char** argv) {
                        std::vector<std::string>(args.begin() + 2, args.end()));
         if (command == "backups" && (args.size() == 2 || (args.size() == 3 && args[2] == "--json")))
             return BackupsCommand(QString::fromLocal8Bit(args[1].c_str()), args.size() == 3);
+        if (command == "restore" && args.size() == 3)
+            return RestoreCommand(QString::fromLocal8Bit(args[1].c_str()),
+                                  QString::fromLocal8Bit(args[2].c_str()));
         if (command == "detect" && args.size() == 2)
             return Detect(QString::fromLocal8Bit(args[1].c_str()));
     } catch (const std::exception& e) {

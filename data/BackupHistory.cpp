@@ -1,8 +1,7 @@
 #include "data/BackupHistory.h"
 
+#include "data/ConfigWorkflow.h"
 #include "data/Data_fileClass.h"
-#include "data/Data_textClass.h"
-#include "data/Data_xmlClass.h"
 #include "system/functions.h"
 
 #include <QDir>
@@ -20,7 +19,7 @@ const QString BackupPointName = QStringLiteral("FirstRunBackup.bak");
 const QString DatedPrefix = QStringLiteral("Pen_Tablet_");
 const QString BackupExtension = QStringLiteral(".bak");
 
-// The two-digit or four-digit number at `from`; -1 when any of the characters is not an ASCII digit.
+// The number that `count` ASCII digits at `from` write; -1 when any of them is not a digit.
 int Digits(const QString& text, qsizetype from, int count) {
     int value = 0;
     for (int i = 0; i < count; ++i) {
@@ -180,11 +179,7 @@ BackupContents ReadBackup(const QString& folder, const BackupEntry& entry) {
     try {
         const bool xml = IsXmlFile(current->Path);
         contents.Format = xml ? BackupFormat::Xml : BackupFormat::Text;
-        std::unique_ptr<TFileHandler> handler;
-        if (xml)
-            handler = std::make_unique<TXMLHandler>(current->Path);
-        else
-            handler = std::make_unique<TTextHandler>(current->Path);
+        const std::unique_ptr<TFileHandler> handler = MakeHandler(current->Path, xml);
         if (handler->IsValid()) {
             contents.Damaged = false;
             contents.Pens = handler->GetPens();

@@ -1,7 +1,7 @@
 #include "ui/Form_Backups.h"
 
 #include "graph/PenPreview.h"
-#include "ui/PenName.h"
+#include "ui/FileText.h"
 #include "ui/Prompter.h"
 
 #include <QAbstractTableModel>
@@ -318,7 +318,7 @@ void TFormBackups::ShowCurrentPen() {
     const Pen* pen =
         SelectedPen >= 0 && size_t(SelectedPen) < Pens.size() ? &Pens[size_t(SelectedPen)] : nullptr;
     ImCurrent->setPixmap(QPixmap::fromImage(DrawPenPreview(pen, PreviewSide)));
-    LabelCurrent->setText(pen ? PenNameText(pen->ButtonName) + u'\n' + PenNumbers(*pen) : QString());
+    LabelCurrent->setText(pen ? FileText(pen->ButtonName) + u'\n' + PenNumbers(*pen) : QString());
 }
 
 // The backup's pen at the same position as the pen in use and of the same name.
@@ -336,7 +336,7 @@ void TFormBackups::ShowBackupPen(const BackupEntry* entry) {
             pen = &Current->Pens[size_t(SelectedPen)];
             text = RowTimeText(*entry) + u'\n' + PenNumbers(*pen);
         } else {
-            text = QStringLiteral("No pen \"%1\" at this place.").arg(PenNameText(inUse.ButtonName));
+            text = QStringLiteral("No pen \"%1\" at this place.").arg(FileText(inUse.ButtonName));
         }
     }
     ImBackup->setPixmap(QPixmap::fromImage(DrawPenPreview(pen, PreviewSide)));

@@ -1,5 +1,6 @@
 #include "ui/Form_Info.h"
 
+#include "ui/FileText.h"
 #include "ui/WindowPlacement.h"
 
 #include <QFont>
@@ -8,26 +9,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QStringDecoder>
 #include <QTextCursor>
 #include <QTextDocument>
 
 TFormInfo* FormInfo = nullptr;
-
-namespace {
-
-// Pen names are bytes as the file holds them: an XML file gives UTF-8, a text file the 8-bit code page.
-// Text that is valid UTF-8 is shown as such; anything else byte for byte as Latin-1.
-QString DecodeLine(const std::string& bytes) {
-    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(view);
-    if (!utf8.hasError())
-        return text;
-    return QString::fromLatin1(view);
-}
-
-} // namespace
 
 TFormInfo::TFormInfo(IPrompter&, QWidget* parent) : TFormInfo(parent) {}
 
@@ -94,7 +79,7 @@ void TFormInfo::AddInfoLine(const std::string& text) {
     cursor.movePosition(QTextCursor::End);
     if (LineCount > 0)
         cursor.insertBlock();
-    cursor.insertText(DecodeLine(text));
+    cursor.insertText(FileText(text));
     ++LineCount;
 }
 

@@ -7,6 +7,7 @@
 #include "system/Settings.h"
 #include "system/functions.h"
 #include "ui/ButtonShield.h"
+#include "ui/FileText.h"
 #include "ui/Form_About.h"
 #include "ui/Form_Backups.h"
 #include "ui/Form_ConfChoose.h"
@@ -29,7 +30,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QStringDecoder>
 #include <QStringList>
 
 #include <exception>
@@ -43,15 +43,6 @@ constexpr const char* SettingsSection = "Nibwright";
 constexpr unsigned QuestionFlags = MB_YESNO | MB_ICONWARNING; // 0x34
 
 constexpr const char* DefaultFileNames[3] = {"Wacom_Tablet.dat", "Pen_Tablet.dat", "ISD_Tablet.dat"};
-
-// Pen names are bytes as the file holds them: UTF-8 when they decode as such, else one character per byte.
-QString NameText(const std::string& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-    if (utf8.hasError())
-        return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-    return text;
-}
 
 void SetLabel(QLabel* label, const QString& text) {
     if (label->text() == text)
@@ -466,7 +457,7 @@ void TTabletForm::LoadConfig(bool askUser, bool keepPath) {
     QStringList names;
     names.reserve(qsizetype(pens.size()));
     for (const Pen& pen : pens)
-        names.append(NameText(pen.ButtonName));
+        names.append(FileText(pen.ButtonName));
     ComboBox->clear();
     ComboBox->addItems(names);
     ComboBox->setCurrentIndex(ComboBox->count() - 1);

@@ -366,3 +366,76 @@ TEST_F(CliBackupsTest, BackupsWithoutTheFileOrWithBadArgumentsFails) {
     EXPECT_EQ(Cli({"backups", File(XmlFile), "--xml"}).Code, 64);
     EXPECT_EQ(Cli({"backups"}).Code, 64);
 }
+
+TEST_F(CliBackupsTest, RestorePutsTheBackupBackAfterADatedBackupOfTheFile) {
+    QByteArray current = XmlFile;
+    current.replace(">1 2 3 4 5 6<", ">6 5 4 3 2 1<");
+    const QString path = File(current);
+    const QStringList before = TestEnv::List(env.BackupDir());
+
+    const CliRun r = Cli({"restore", path, "Pen_Tablet_03-14-2026_10-00-00.bak"});
+
+    EXPECT_EQ(r.Code, 0) << r.Err.constData();
+    EXPECT_TRUE(r.Out.isEmpty());
+    EXPECT_TRUE(r.Err.isEmpty());
+    EXPECT_EQ(TestEnv::Read(path), XmlFile);
+    QStringList added = TestEnv::List(env.BackupDir());
+    for (const QString& name : before)
+        added.removeOne(name);
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_TRUE(added[0].startsWith("Pen_Tablet_"));
+    EXPECT_EQ(TestEnv::Read(env.BackupDir() + "/" + added[0]), current);
+
+    // A path names any backup file, inside the folder or not.
+    const QString elsewhere = env.Write(env.Root() + "/kept/mine.bak", current);
+    EXPECT_EQ(Cli({"restore", path, elsewhere}).Code, 0);
+    EXPECT_EQ(TestEnv::Read(path), current);
+}
+
+TEST_F(CliBackupsTest, RestoreGivesEachRefusalItsOwnExitStatusAndWritesNothing) {
+    const QString xml = File(XmlFile);
+    const QString text = File(TextFile, "Pen_Tablet.dat");
+    const QString invalid = File("<?xml version=\"1.0\"?><root/>", "ISD_Tablet.dat");
+    const QStringList before = TestEnv::List(env.BackupDir());
+    struct Case {
+        QStringList Args;
+        int Code;
+        QByteArray Err;
+    };
+    const QList<Case> cases = {
+        {{xml, "Pen_Tablet_03-14-2026_10-00-00_2.bak"}, 5, "Different config versions : XML vs Non-XML\n"},
+        {{text, "Pen_Tablet_03-14-2026_10-00-00.bak"}, 5, "Different config versions : XML vs Non-XML\n"},
+        {{xml, "Pen_Tablet_12-31-2025_23-59-59.bak"}, 4, "Unable to locate valid Backup file...\n"},
+        {{xml, "Pen_Tablet_01-01-2020_00-00-00.bak"}, 4, "Unable to locate valid Backup file...\n"},
+        {{xml, "readme.txt"}, 4, "Unable to locate valid Backup file...\n"},
+        {{xml, "Pen_Tablet_13-14-2026_10-00-00.bak"}, 4, "Unable to locate valid Backup file...\n"},
+        {{xml, env.Root() + "/none.bak"}, 4, "Unable to locate valid Backup file...\n"},
+        {{env.Root() + "/none.dat", "FirstRunBackup.bak"}, 3, "Wacom Configuration File Not Found...\n"},
+        {{invalid, "FirstRunBackup.bak"},
+         2,
+         "ISD_Tablet.dat configuration file is without necessary values -> Try to run Wacom Configuration "
+         "first.\n"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = Cli(QStringList{"restore"} + c.Args);
+        EXPECT_EQ(r.Code, c.Code) << c.Args.join(' ').toStdString();
+        EXPECT_EQ(r.Err, c.Err) << c.Args.join(' ').toStdString();
+    }
+    EXPECT_EQ(TestEnv::Read(xml), XmlFile);
+    EXPECT_EQ(TestEnv::Read(text), TextFile);
+    EXPECT_EQ(TestEnv::List(env.BackupDir()), before) << "no dated backup was made";
+    EXPECT_EQ(Cli({"restore", xml}).Code, 64);
+    EXPECT_EQ(Cli({"restore", xml, "FirstRunBackup.bak", "extra"}).Code, 64);
+}
+
+TEST_F(CliBackupsTest, RestoreThatCannotWriteSaysSoAndLeavesTheFile) {
+    QByteArray current = XmlFile;
+    current.replace(">1 2 3 4 5 6<", ">6 5 4 3 2 1<");
+    const QString path = File(current);
+
+    const CliRun r = Cli({"restore", path, "FirstRunBackup.bak"}, 16);
+
+    EXPECT_EQ(r.Code, 1);
+    EXPECT_TRUE(r.Err.startsWith("Unable to create backup: ")) << r.Err.constData();
+    EXPECT_EQ(TestEnv::Read(path), current);
+}

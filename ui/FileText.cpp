@@ -1,8 +1,8 @@
-#include "ui/PenName.h"
+#include "ui/FileText.h"
 
 #include <QStringDecoder>
 
-QString PenNameText(const std::string& bytes) {
+QString FileText(const std::string& bytes) {
     const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(view);
