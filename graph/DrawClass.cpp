@@ -19,6 +19,9 @@ constexpr QRgb PointColour = 0x000000;
 constexpr QRgb UpperColour = 0x008000;
 constexpr QRgb LowerColour = 0x0000FF;
 
+// The curve's pen, in pixels.
+constexpr int CurvePenWidth = 3;
+
 // Widest corner label, in pixels: "[1023,1023]" at the far corner stays clear of the grid's closing line.
 constexpr int LabelRoom = 46;
 
@@ -69,21 +72,20 @@ int32_t SaturateValue(double v) {
     return int32_t(v);
 }
 
-// A 1-pixel line from `from` to `to` along one axis, the end pixel left out.
-void VerticalLine(QImage& image, int x, int from, int to, QRgb colour, TPaintMode mode) {
+// A 1-pixel line from `from` to `to` along one axis, the end pixel left out; returns what it painted.
+QRect VerticalLine(QImage& image, int x, int from, int to, QRgb colour, TPaintMode mode) {
     if (to > from)
-        PaintBlock(image, x, from, x, to - 1, colour, mode);
-    else if (to < from)
-        PaintBlock(image, x, to + 1, x, from, colour, mode);
+        return PaintVerticalLine(image, x, from, to - 1, colour, mode);
+    if (to < from)
+        return PaintVerticalLine(image, x, to + 1, from, colour, mode);
+    return QRect();
 }
-void HorizontalLine(QImage& image, int y, int from, int to, QRgb colour, TPaintMode mode) {
+QRect HorizontalLine(QImage& image, int y, int from, int to, QRgb colour, TPaintMode mode) {
     if (to > from)
-        PaintBlock(image, from, y, to - 1, y, colour, mode);
-    else if (to < from)
-        PaintBlock(image, to + 1, y, from, y, colour, mode);
-}
-QRect LineRect(int x0, int y0, int x1, int y1) {
-    return QRect(QPoint(std::min(x0, x1), std::min(y0, y1)), QPoint(std::max(x0, x1), std::max(y0, y1)));
+        return PaintHorizontalLine(image, y, from, to - 1, colour, mode);
+    if (to < from)
+        return PaintHorizontalLine(image, y, to + 1, from, colour, mode);
+    return QRect();
 }
 
 bool InZone(int X, int Y, int left, int right, int top, int bottom) {
@@ -94,23 +96,30 @@ const char* const PointNames[3] = {"Lower Point", "Middle Point", "Upper Point"}
 
 } // namespace
 
-std::array<QPoint, CurveVertexCount> CurveVertices(const std::array<QPoint, 3>& points) {
-    std::array<QPoint, CurveVertexCount> out;
+std::array<QPointF, CurveVertexCount> CurveSamples(const std::array<QPoint, 3>& points) {
+    std::array<QPointF, CurveVertexCount> out;
     const double x0 = points[0].x(), y0 = points[0].y();
     const double x1 = points[1].x(), y1 = points[1].y();
     const double x2 = points[2].x(), y2 = points[2].y();
     int n = 0;
-    out[n++] = points[0];
+    out[n++] = QPointF(points[0]);
     for (double t = 0; t < 1 && n < CurveVertexCount - 1; t += 0.004) {
         const double a = (1 - t) * (1 - t);
         const double b = ((1 - t) * 2) * t;
         const double c = t * t;
-        out[n++] = QPoint(SaturatePixel(Round(a * x0 + b * x1 + c * x2)),
-                          SaturatePixel(Round(a * y0 + b * y1 + c * y2)));
+        out[n++] = QPointF(a * x0 + b * x1 + c * x2, a * y0 + b * y1 + c * y2);
     }
     // The accumulated steps give exactly 250 samples; should they ever give fewer, the end point repeats.
     while (n < CurveVertexCount)
-        out[n++] = points[2];
+        out[n++] = QPointF(points[2]);
+    return out;
+}
+
+std::array<QPoint, CurveVertexCount> CurveVertices(const std::array<QPoint, 3>& points) {
+    const std::array<QPointF, CurveVertexCount> samples = CurveSamples(points);
+    std::array<QPoint, CurveVertexCount> out;
+    for (size_t i = 0; i < samples.size(); ++i)
+        out[i] = QPoint(SaturatePixel(Round(samples[i].x())), SaturatePixel(Round(samples[i].y())));
     return out;
 }
 
@@ -136,27 +145,31 @@ bool TDrawClass::Drawable() const {
 
 // ---- mappings ------------------------------------------------------------------------------------------
 
+QSize TDrawClass::Size() const {
+    return LogicalSize(Image.Image());
+}
+
 int32_t TDrawClass::ValueToX(int32_t R, int32_t v) const {
-    const int W = Image.Image().width();
+    const int W = Size().width();
     if (v == 0 || R <= 0)
         return Margin;
     return SaturatePixel(Margin + Round(double(W - 2 * Margin) / (double(R) / double(v))));
 }
 
 int32_t TDrawClass::ValueToY(int32_t R, int32_t v) const {
-    const int H = Image.Image().height();
+    const int H = Size().height();
     if (v == 0 || R <= 0)
         return H - Margin;
     return SaturatePixel(H - Margin - Round(double(H - 2 * Margin) / (double(R) / double(v))));
 }
 
 int32_t TDrawClass::XToValue(int32_t R, int32_t x) const {
-    const int W = Image.Image().width();
+    const int W = Size().width();
     return SaturateValue(Round((double(x) - Margin) / double(W - 2 * Margin) * double(R)));
 }
 
 int32_t TDrawClass::YToValue(int32_t R, int32_t y) const {
-    const int H = Image.Image().height();
+    const int H = Size().height();
     return SaturateValue(double(R) - Round((double(y) - Margin) / double(H - 2 * Margin) * double(R)));
 }
 
@@ -169,10 +182,13 @@ void TDrawClass::Report(const QRect& rect) {
 
 void TDrawClass::DrawGrid() {
     QImage& img = Image.Image();
-    const int W = img.width(), H = img.height(), m = Margin;
+    const QSize size = Size();
+    const int W = size.width(), H = size.height(), m = Margin;
+    Drawn = TDrawn::Grid;
     if (img.isNull())
         return;
-    PaintBlock(img, 0, 0, W - 1, H - 1, BackgroundColor, TPaintMode::Copy);
+    // The whole image, to its last device pixel whatever the rounding of its logical size.
+    img.fill(QColor::fromRgb(BackgroundColor));
     if (W - m > m && H - m > m)
         PaintBlock(img, m, m, W - m - 1, H - m - 1, White, TPaintMode::Copy);
     const int s = (W - 2 * m) / 6;
@@ -181,7 +197,7 @@ void TDrawClass::DrawGrid() {
     const int t = (H - 2 * m) / 6;
     for (int i = 0; i <= 6; ++i)
         HorizontalLine(img, m + i * t, m, W - m, i == 0 || i == 6 ? OuterGrid : InnerGrid, TPaintMode::Copy);
-    Report(img.rect());
+    Report(QRect(QPoint(0, 0), size));
 }
 
 void TDrawClass::ShowPen(int index) {
@@ -194,18 +210,35 @@ void TDrawClass::ShowPen(int index) {
     SelectedPen = index;
     const Pen& p = Pens[size_t(index)];
     const int32_t R = p.PressureResolution;
-    const bool drawable = R > 0;
-    if (drawable) {
+    if (R > 0) {
         Points[0] = QPoint(ValueToX(R, p.P1X), ValueToY(R, p.P1Y));
         Points[1] = QPoint(ValueToX(R, p.P2X), ValueToY(R, p.P2Y));
         Points[2] = QPoint(ValueToX(R, p.P3X), ValueToY(R, p.P3Y));
         UpperThresholdY = ValueToY(R, p.UpperThreshold);
         LowerThresholdY = ValueToY(R, p.LowerThreshold);
     }
+    DrawPenItems();
+    Dragging = false;
+}
 
+void TDrawClass::Redraw() {
+    if (Drawn == TDrawn::Nothing)
+        return;
+    const bool pen = Drawn == TDrawn::Pen && ShownPen();
+    DrawGrid();
+    if (pen)
+        DrawPenItems();
+}
+
+void TDrawClass::DrawPenItems() {
+    Drawn = TDrawn::Pen;
+    const int32_t R = ShownPen()->PressureResolution;
     QImage& img = Image.Image();
-    const int W = img.width(), H = img.height(), m = Margin;
+    const QSize size = Size();
+    const int W = size.width(), H = size.height(), m = Margin;
     if (!img.isNull()) {
+        // The painter works in logical pixels: on an image of a higher device pixel ratio it scales the
+        // cells and renders the glyphs at the device size.
         QPainter painter(&img);
         QFont font = painter.font();
         font.setPixelSize(9);
@@ -237,14 +270,14 @@ void TDrawClass::ShowPen(int index) {
             CornerRing().Paint(img, c.x(), c.y(), OuterGrid, TPaintMode::Copy);
         }
     }
-    if (drawable)
+    if (R > 0)
         InvertFigures(nullptr, CurrentFigure());
-    Dragging = false;
 }
 
 TDrawClass::Figure TDrawClass::CurrentFigure() const {
-    const QImage& img = Image.Image();
-    return Figure{Points, UpperThresholdY, LowerThresholdY, img.width(), img.height()};
+    const QSize size = Size();
+    return Figure{Points,       UpperThresholdY, LowerThresholdY,
+                  size.width(), size.height(),   Image.Image().devicePixelRatio()};
 }
 
 void TDrawClass::DrawCurve() {
@@ -255,7 +288,8 @@ void TDrawClass::DrawCurve() {
 void TDrawClass::InvertFigures(const Figure* before, const Figure& after) {
     // Inverting is its own undo and the figures' inversions commute, so a figure that is alike before and
     // after would be erased and drawn back to the same pixels: leave it alone.
-    const bool sameSize = before && before->W == after.W && before->H == after.H;
+    const bool sameSize =
+        before && before->W == after.W && before->H == after.H && before->Ratio == after.Ratio;
     if (!(sameSize && before->Points == after.Points)) {
         if (before)
             InvertCurve(*before);
@@ -284,7 +318,8 @@ void TDrawClass::InvertCurve(const Figure& f) {
     const TThickPolyline* raster = nullptr;
     for (int i = 0; i < 2; ++i) {
         const CachedCurve& c = CurveCache[i];
-        if (c.Valid && c.For.Points == f.Points && c.For.W == f.W && c.For.H == f.H) {
+        if (c.Valid && c.For.Points == f.Points && c.For.W == f.W && c.For.H == f.H &&
+            c.For.Ratio == f.Ratio) {
             raster = &c.Raster;
             CurveCacheLast = i;
             break;
@@ -294,8 +329,8 @@ void TDrawClass::InvertCurve(const Figure& f) {
         // Build into the slot not used last: that one may hold the figure just erased.
         CurveCacheLast = 1 - CurveCacheLast;
         CachedCurve& c = CurveCache[CurveCacheLast];
-        const std::array<QPoint, CurveVertexCount> vertices = CurveVertices(f.Points);
-        c.Raster.Build(vertices.data(), CurveVertexCount, f.W, f.H);
+        const std::array<QPointF, CurveVertexCount> samples = CurveSamples(f.Points);
+        c.Raster.Build(samples.data(), CurveVertexCount, CurvePenWidth, Image.Image());
         c.For = f;
         c.Valid = true;
         raster = &c.Raster;
@@ -304,9 +339,10 @@ void TDrawClass::InvertCurve(const Figure& f) {
     if (painted.isEmpty())
         return;
     // The curve's bounding box covers most of the graph, though the curve itself is thin: report the
-    // bounds of each run of segments instead, widened by the pen's pixel on either side, so that the owner
+    // bounds of each run of segments instead, widened by the pen on either side, so that the owner
     // repaints little more than the curve. Every painted pixel lies on a segment's line widened that way.
-    const std::array<QPoint, CurveVertexCount> vertices = CurveVertices(f.Points);
+    const std::vector<QPoint>& vertices = raster->DeviceVertices();
+    const int low = raster->PenLow(), high = raster->PenHigh();
     constexpr int SegmentsPerRect = 16;
     for (int first = 0; first + 1 < CurveVertexCount; first += SegmentsPerRect) {
         const int last = std::min(first + SegmentsPerRect, CurveVertexCount - 1);
@@ -318,7 +354,8 @@ void TDrawClass::InvertCurve(const Figure& f) {
             top = std::min(top, vertices[size_t(i)].y());
             bottom = std::max(bottom, vertices[size_t(i)].y());
         }
-        Report(QRect(QPoint(left - 1, top - 1), QPoint(right + 1, bottom + 1)).intersected(painted));
+        const QRect device(QPoint(left + low, top + low), QPoint(right + high, bottom + high));
+        Report(raster->Scale().ToLogical(device).intersected(painted));
     }
 }
 
@@ -329,16 +366,14 @@ void TDrawClass::InvertPointCircle(const QPoint& c) {
 void TDrawClass::InvertUpperThreshold(const Figure& f) {
     QImage& img = Image.Image();
     const int m = Margin, y = f.UpperY;
-    HorizontalLine(img, y, m - 3, f.W - m, UpperColour, TPaintMode::Invert);
-    Report(LineRect(m - 3, y, f.W - m - 1, y) & img.rect());
+    Report(HorizontalLine(img, y, m - 3, f.W - m, UpperColour, TPaintMode::Invert));
     Report(HandleRing().Paint(img, m - 7, y, UpperColour, TPaintMode::Invert));
 }
 
 void TDrawClass::InvertLowerThreshold(const Figure& f) {
     QImage& img = Image.Image();
     const int m = Margin, y = f.LowerY;
-    HorizontalLine(img, y, m, f.W - m + 3, LowerColour, TPaintMode::Invert);
-    Report(LineRect(m, y, f.W - m + 2, y) & img.rect());
+    Report(HorizontalLine(img, y, m, f.W - m + 3, LowerColour, TPaintMode::Invert));
     Report(HandleRing().Paint(img, f.W - m + 7, y, LowerColour, TPaintMode::Invert));
 }
 
@@ -351,7 +386,7 @@ void TDrawClass::DefaultCaptions() {
 void TDrawClass::MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
     if (!Drawable())
         return;
-    const int W = Image.Image().width(), m = Margin;
+    const int W = Size().width(), m = Margin;
     for (int i = 0; i < 3; ++i) {
         const QPoint& P = Points[size_t(i)];
         if (InZone(X, Y, P.x() - 5, P.x() + 5, P.y() - 5, P.y() + 5)) {
@@ -376,7 +411,7 @@ void TDrawClass::MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int X, int Y
         return;
     Pen& p = Pens[size_t(SelectedPen)];
     const int32_t R = p.PressureResolution;
-    const int W = Image.Image().width(), m = Margin;
+    const int W = Size().width(), m = Margin;
 
     if (!Dragging) {
         DefaultCaptions();
@@ -428,8 +463,8 @@ void TDrawClass::MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int X, int Y
 
 void TDrawClass::DragPoint(int i, int X, int Y, Pen& p) {
     const int32_t R = p.PressureResolution;
-    const QImage& img = Image.Image();
-    const int W = img.width(), H = img.height(), m = Margin;
+    const QSize size = Size();
+    const int W = size.width(), H = size.height(), m = Margin;
     QPoint& P0 = Points[0];
     QPoint& P1 = Points[1];
     QPoint& P2 = Points[2];
@@ -497,7 +532,7 @@ void TDrawClass::DragPoint(int i, int X, int Y, Pen& p) {
 
 void TDrawClass::DragThreshold(bool upper, int Y, Pen& p) {
     const int32_t R = p.PressureResolution;
-    const int H = Image.Image().height(), m = Margin;
+    const int H = Size().height(), m = Margin;
     int y = Y;
     if (y < m)
         y = m;

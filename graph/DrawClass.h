@@ -3,18 +3,24 @@
 // and two threshold rows, the painting of the graph onto the surface's image, and the dragging of points and
 // thresholds under the three limiter switches.
 //
-// Geometry: m = Margin; W, H = the image's current size. The graph area spans columns m..W-m and rows m..H-m;
-// both axes run from value 0 (left column, bottom row) to the pen's PressureResolution R (right column, top
-// row). Everything that moves (curve, control-point circles, threshold lines and handles) is drawn in the
-// inverting mode, so drawing the same state twice restores every pixel; a drag move erases the old state
-// that way and draws the new one.
+// Geometry: m = Margin; W, H = the image's current size in logical pixels. The graph area spans columns
+// m..W-m and rows m..H-m; both axes run from value 0 (left column, bottom row) to the pen's
+// PressureResolution R (right column, top row). Everything that moves (curve, control-point circles,
+// threshold lines and handles) is drawn in the inverting mode, so drawing the same state twice restores every
+// pixel; a drag move erases the old state that way and draws the new one.
+//
+// An image with a device pixel ratio above 1 (a high-density screen) is drawn at its device resolution:
+// every figure keeps its logical place and size and is drawn with finer pixels. Positions, hit zones,
+// limiters, captions and mouse coordinates all stay in logical pixels.
 
 #include "data/typeDef.h"
 #include "graph/GraphSurface.h"
 #include "graph/PolylineRaster.h"
 
 #include <QPoint>
+#include <QPointF>
 #include <QRgb>
+#include <QSize>
 #include <Qt>
 
 #include <array>
@@ -26,6 +32,8 @@ inline constexpr int GraphMargin = 12;
 // The curve is one polyline of this many vertices: the lower point, 250 samples of the quadratic Bezier
 // curve of the three control points (t = 0, 0.004, ... accumulated while t < 1), the upper point.
 inline constexpr int CurveVertexCount = 252;
+// The vertices as points of the curve, unrounded, and rounded to pixels (halves to even).
+std::array<QPointF, CurveVertexCount> CurveSamples(const std::array<QPoint, 3>& points);
 std::array<QPoint, CurveVertexCount> CurveVertices(const std::array<QPoint, 3>& points);
 
 class TDrawClass {
@@ -61,6 +69,10 @@ public:
     // Selects the pen and draws its graph; an index outside the pens leaves the graph empty and nothing
     // selected. A pen with a PressureResolution of 0 or less shows only the grid and its corner items.
     void ShowPen(int index);
+    // Draws again what the last DrawGrid or ShowPen drew, with the shown pen's points where they are now
+    // (dragged points stay put): for an image made anew, at another device pixel ratio. Nothing happens
+    // before the first drawing.
+    void Redraw();
 
     // Mouse actions in image pixels, as the graph image delivers them. The button and modifiers are taken
     // for completeness: any button picks, and no modifier changes what happens.
@@ -92,16 +104,23 @@ public:
     bool GetMiddlePointLimiter() const { return MiddlePointLimiter; }
 
 private:
-    // What DrawCurve paints, as pixels of one image size.
+    // What DrawCurve paints, as logical pixels of one image size at one device pixel ratio.
     struct Figure {
         std::array<QPoint, 3> Points;
         int32_t UpperY = 0;
         int32_t LowerY = 0;
         int W = 0;
         int H = 0;
+        double Ratio = 1.0;
     };
+    // What the image shows since the last DrawGrid or ShowPen.
+    enum class TDrawn { Nothing, Grid, Pen };
 
+    // The image's size in logical pixels.
+    QSize Size() const;
     const Pen* ShownPen() const;
+    // The corner labels and marks of the shown pen, then its moving figures.
+    void DrawPenItems();
     bool Drawable() const;
     Figure CurrentFigure() const;
     // Inverts the figures of `before` and `after`, skipping those that are alike in both (their two
@@ -130,10 +149,11 @@ private:
     bool PointLimiter = true;
     int32_t Margin = GraphMargin;
     QRgb BackgroundColor;
+    TDrawn Drawn = TDrawn::Nothing;
 
     // The rasterised curve of the last two figures drawn, so that erasing reuses what drawing computed.
     struct CachedCurve {
-        Figure For; // Points, W and H count; the threshold rows do not
+        Figure For; // Points, W, H and Ratio count; the threshold rows do not
         TThickPolyline Raster;
         bool Valid = false;
     };

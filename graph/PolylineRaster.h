@@ -4,14 +4,56 @@
 // the colour) or invert (the pixel becomes NOT(colour XOR pixel) in its red, green and blue; alpha is kept).
 // Because an inverted figure touches each of its pixels exactly once, inverting it a second time restores
 // the image, wherever the figures overlap each other or the grid.
+//
+// Coordinates are logical pixels. An image drawn for a high-density screen carries its device pixel ratio
+// (QImage::devicePixelRatio) and is that many times larger; every figure is then laid out on the device
+// pixels (TDeviceScale), with line widths and radii scaled to match. At ratio 1 a logical pixel is a device
+// pixel and every mapping below is the identity.
 
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QRgb>
+#include <QSize>
 
 #include <cstdint>
 #include <vector>
+
+// How the logical pixels of a picture lie on its device pixels at one device pixel ratio.
+class TDeviceScale {
+public:
+    // A ratio that is not a positive number counts as 1.
+    explicit TDeviceScale(double ratio = 1.0);
+    static TDeviceScale Of(const QImage& image) { return TDeviceScale(image.devicePixelRatio()); }
+
+    double Ratio() const { return R; }
+    // The device coordinate at which logical coordinate x begins: x times the ratio, halves rounded up.
+    // Logical pixel x covers the device pixels Edge(x) .. Edge(x + 1) - 1, so neighbours tile without gap.
+    int64_t Edge(int64_t x) const;
+    // How many device pixels a stroke `width` logical pixels wide covers: the width times the ratio,
+    // rounded, at least 1. Every stroke of one width is equally wide wherever it lies.
+    int StrokeWidth(int width) const;
+    // The first of the `deviceWidth` device pixels of a stroke centred on logical pixel c.
+    int64_t StrokeStart(int64_t c, int deviceWidth) const;
+    // The centre of logical pixel c as a device coordinate.
+    double Centre(int64_t c) const { return (double(c) + 0.5) * R; }
+    // The device pixels of a logical rectangle, and the logical pixels a device rectangle touches.
+    QRect ToDevice(const QRect& logical) const;
+    QRect ToLogical(const QRect& device) const;
+    // The logical size of a picture of this device size, and the device size of a logical one. Both round
+    // trip exactly for ratios of 1 and more.
+    QSize LogicalSize(const QSize& device) const;
+    QSize DeviceSize(const QSize& logical) const;
+
+private:
+    double R = 1.0;
+};
+
+// The logical size of an image: its size divided by its device pixel ratio.
+inline QSize LogicalSize(const QImage& image) {
+    return TDeviceScale::Of(image).LogicalSize(image.size());
+}
 
 // One row of pixels, columns X0..X1 inclusive.
 struct TSpan {
@@ -23,48 +65,79 @@ struct TSpan {
 
 enum class TPaintMode { Copy, Invert };
 
-// Paints columns x0..x1 of row y (either order), clipped to the image. 32-bit RGB formats are written
-// directly, any other format through QPainter with the same result.
-void PaintSpan(QImage& image, int y, int x0, int x1, QRgb colour, TPaintMode mode);
-// Paints the rectangle of columns x0..x1 and rows y0..y1 inclusive (either order), clipped.
-void PaintBlock(QImage& image, int x0, int y0, int x1, int y1, QRgb colour, TPaintMode mode);
+// Each painter below returns the logical rectangle it painted, clipped to the image (empty when nothing of
+// the figure lies on it). 32-bit RGB formats are written directly, any other format through QPainter with
+// the same result.
 
-// A circle outline as spans relative to its centre pixel: the pixels whose distance from the centre d
-// satisfies inner < d <= outer (compared squared). A filled disc has inner < 0.
+// Paints columns x0..x1 of row y (either order).
+QRect PaintSpan(QImage& image, int y, int x0, int x1, QRgb colour, TPaintMode mode);
+// Paints the rectangle of columns x0..x1 and rows y0..y1 inclusive (either order). Blocks side by side
+// tile the device pixels exactly at any ratio.
+QRect PaintBlock(QImage& image, int x0, int y0, int x1, int y1, QRgb colour, TPaintMode mode);
+// A line one logical pixel wide: row y over columns x0..x1, or column x over rows y0..y1 (inclusive, either
+// order). Across the line it is one stroke of TDeviceScale::StrokeWidth(1) device pixels, so that every line
+// is equally wide at fractional ratios.
+QRect PaintHorizontalLine(QImage& image, int y, int x0, int x1, QRgb colour, TPaintMode mode);
+QRect PaintVerticalLine(QImage& image, int x, int y0, int y1, QRgb colour, TPaintMode mode);
+
+// A circle outline around the centre of a pixel: the pixels whose centres lie at a distance d from it with
+// inner < d <= outer (compared squared), both radii times the device pixel ratio. A filled disc has
+// inner < 0.
 class TRingShape {
 public:
     TRingShape(double inner, double outer);
-    // Paints the shape centred on (cx, cy); returns the painted rectangle, clipped to the image.
+    // Paints the shape centred on logical pixel (cx, cy).
     QRect Paint(QImage& image, int cx, int cy, QRgb colour, TPaintMode mode) const;
+    // The spans at ratio 1, relative to the centre pixel.
     const std::vector<TSpan>& Spans() const { return Offsets; }
     int Radius() const { return Reach; }
 
 private:
+    double Inner;
+    double Outer;
     std::vector<TSpan> Offsets;
     int Reach = 0;
 };
 
-// The polyline drawn with a 3-pixel pen: every pixel of each segment's line (the Bresenham line including
-// both ends) is widened to the 3 by 3 square around it, and the union of those squares is kept as
-// de-duplicated row spans clipped to the image. Building costs a few steps per pixel of the line; segments
-// far outside the image are walked only over the part that can reach it.
+// A polyline drawn with a square pen: every pixel of each segment's line (the Bresenham line including both
+// ends) is widened to the pen's square around it, and the union of those squares is kept as de-duplicated
+// row spans clipped to the image. Building costs a few steps per pixel of the line; segments far outside the
+// image are walked only over the part that can reach it.
 class TThickPolyline {
 public:
+    // Vertices in logical pixels (fractions kept) for the given image, with a pen `penWidth` logical pixels
+    // wide: the vertices are placed on the image's device pixels and the pen widened by its ratio, so that a
+    // curve keeps its shape with finer steps on a high-density image. At ratio 1 a vertex is rounded to the
+    // nearest pixel, halves to even.
+    void Build(const QPointF* vertices, int count, int penWidth, const QImage& image);
+    // Vertices in pixels of a width by height image of ratio 1, with a 3-pixel pen.
     void Build(const QPoint* vertices, int count, int width, int height);
-    // Inverts (or paints) every pixel of the set once; returns their bounding rectangle (empty when none).
+    // Inverts (or paints) every pixel of the set once; returns the logical rectangle painted.
     QRect Paint(QImage& image, QRgb colour, TPaintMode mode) const;
+    // The spans and their bounds, in device pixels.
     const std::vector<TSpan>& Spans() const { return Result; }
     QRect Bounds() const { return Box; }
+    // The vertices as placed on the device pixels; the pen covers offsets PenLow()..PenHigh() around each
+    // pixel of their lines, along both axes.
+    const std::vector<QPoint>& DeviceVertices() const { return Device; }
+    int PenLow() const { return Low; }
+    int PenHigh() const { return High; }
+    const TDeviceScale& Scale() const { return Scaled; }
 
 private:
     struct Interval {
         int X0;
         int X1;
     };
+    void BuildDevice(int width, int height, int devicePen);
     void Stamp(int left, int right, int y);
     void FlushRun();
     void Segment(QPoint a, QPoint b);
 
+    TDeviceScale Scaled;
+    std::vector<QPoint> Device;
+    int Low = -1;
+    int High = 1;
     int W = 0;
     int H = 0;
     std::vector<std::vector<Interval>> Rows; // per image row, the intervals collected so far

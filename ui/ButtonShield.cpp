@@ -10,12 +10,14 @@
 namespace {
 
 // Styles off Windows have no shield picture; this one stands in for it so that the button still shows that
-// its command starts an elevated program.
-QIcon DrawnShield() {
-    QPixmap pixmap(16, 16);
+// its command starts an elevated program. It is drawn at 16 pixels and at the larger sizes a high-density
+// screen asks for, so that the icon picks a sharp picture at every ratio.
+QPixmap DrawnShield(int size) {
+    QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 16.0, size / 16.0);
     QPainterPath outline;
     outline.moveTo(8, 1);
     outline.lineTo(14, 3);
@@ -30,7 +32,14 @@ QIcon DrawnShield() {
     painter.setClipping(false);
     painter.setPen(QPen(QColor(0x30, 0x30, 0x30), 1));
     painter.drawPath(outline);
-    return QIcon(pixmap);
+    return pixmap;
+}
+
+QIcon DrawnShield() {
+    QIcon icon;
+    for (int size : {16, 20, 24, 28, 32})
+        icon.addPixmap(DrawnShield(size));
+    return icon;
 }
 
 } // namespace

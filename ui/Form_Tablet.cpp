@@ -2,6 +2,7 @@
 
 #include "data/ConfigWorkflow.h"
 #include "graph/DrawClass.h"
+#include "graph/PolylineRaster.h"
 #include "system/AtomicFile.h"
 #include "system/Platform.h"
 #include "system/Settings.h"
@@ -60,6 +61,18 @@ void SetFixedWidthLabel(QLabel* label, const QString& text) {
 
 QPixmap Picture(const char* resource) {
     return QPixmap::fromImage(LoadJpegResource(QString::fromLatin1(resource)));
+}
+
+// A scale strip for a screen of this device pixel ratio. Above 1 the picture is enlarged smoothly to the
+// device pixels it covers, so that the screen does not blow it up pixel by pixel; its logical size stays.
+QPixmap StripPicture(const char* resource, double ratio) {
+    const QImage picture = LoadJpegResource(QString::fromLatin1(resource));
+    if (ratio <= 1.0 || picture.isNull())
+        return QPixmap::fromImage(picture);
+    QImage sharp = picture.scaled(TDeviceScale(ratio).DeviceSize(picture.size()), Qt::IgnoreAspectRatio,
+                                  Qt::SmoothTransformation);
+    sharp.setDevicePixelRatio(ratio);
+    return QPixmap::fromImage(sharp);
 }
 
 } // namespace
@@ -194,18 +207,19 @@ void TTabletForm::BuildControls() {
     connect(Image, &TGraphImage::MouseDown, this, &TTabletForm::ImageMouseDown);
     connect(Image, &TGraphImage::MouseMove, this, &TTabletForm::ImageMouseMove);
     connect(Image, &TGraphImage::MouseUp, this, &TTabletForm::ImageMouseUp);
+    connect(Image, &TGraphImage::RatioChanged, this, &TTabletForm::ImageRatioChange);
 
     Image_Right = new QLabel(GroupBox1);
     Image_Right->setObjectName("Image_Right");
     Image_Right->setGeometry(514, 24, 25, 500);
     Image_Right->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image_Right->setPixmap(Picture(ImageRightResource));
+    Image_Right->setPixmap(StripPicture(ImageRightResource, Image->DeviceRatio()));
 
     Image_Bottom = new QLabel(GroupBox1);
     Image_Bottom->setObjectName("Image_Bottom");
     Image_Bottom->setGeometry(14, 524, 500, 25);
     Image_Bottom->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image_Bottom->setPixmap(Picture(ImageBottomResource));
+    Image_Bottom->setPixmap(StripPicture(ImageBottomResource, Image->DeviceRatio()));
 
     ImWarn = new QLabel(GroupBox1);
     ImWarn->setObjectName("ImWarn");
@@ -562,6 +576,15 @@ void TTabletForm::ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mod
         return;
     Graph->MouseUp(button, modifiers, x, y);
     CopyCaptions();
+}
+
+void TTabletForm::ImageRatioChange() {
+    // The graph image was made anew for a screen of another density: draw what it showed, and the scale
+    // strips, at that density.
+    if (Graph)
+        Graph->Redraw();
+    Image_Right->setPixmap(StripPicture(ImageRightResource, Image->DeviceRatio()));
+    Image_Bottom->setPixmap(StripPicture(ImageBottomResource, Image->DeviceRatio()));
 }
 
 TFileHandler* TTabletForm::HandlerInUse() const {

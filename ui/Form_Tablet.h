@@ -114,6 +114,7 @@ public slots:
     void ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void ImageRatioChange();
     void BtApplyClick();
     void Save1Click();
     void BtResetClick();

@@ -1,10 +1,31 @@
 #include "ui/GraphImage.h"
 
+#include "graph/PolylineRaster.h"
+
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
-TGraphImage::TGraphImage(QWidget* parent) : QWidget(parent) {
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double UsableRatio(double ratio) {
+    return std::isfinite(ratio) ? std::max(1.0, ratio) : 1.0;
+}
+
+// The logical pixel under the pointer. On a high-density screen the position has fractions; the pixel is
+// the one that holds it (at ratio 1 the position is whole and is the pixel).
+QPoint PixelAt(const QMouseEvent* event) {
+    const QPointF p = event->position();
+    return QPoint(int(std::floor(p.x())), int(std::floor(p.y())));
+}
+
+} // namespace
+
+TGraphImage::TGraphImage(QWidget* parent) : QWidget(parent), Ratio(UsableRatio(devicePixelRatioF())) {
     // The picture covers the whole widget, so Qt need not clear the background before painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true); // hover moves update the point captions
@@ -13,11 +34,48 @@ TGraphImage::TGraphImage(QWidget* parent) : QWidget(parent) {
 }
 
 void TGraphImage::SetImageSize(int width, int height) {
-    if (Picture.width() != width || Picture.height() != height)
-        Picture = QImage(width, height, QImage::Format_RGB32);
+    Logical = QSize(width, height);
+    const QSize device = TDeviceScale(Ratio).DeviceSize(Logical);
+    if (Picture.size() != device || Picture.devicePixelRatio() != Ratio) {
+        Picture = QImage(device, QImage::Format_RGB32);
+        Picture.setDevicePixelRatio(Ratio);
+    }
     Picture.fill(Qt::white);
     setFixedSize(width, height);
     update();
+}
+
+void TGraphImage::SetDeviceRatio(double ratio) {
+    ratio = UsableRatio(ratio);
+    if (ratio == Ratio)
+        return;
+    Ratio = ratio;
+    SetImageSize(Logical.width(), Logical.height());
+    emit RatioChanged();
+}
+
+void TGraphImage::FollowScreen() {
+    SetDeviceRatio(devicePixelRatioF());
+}
+
+bool TGraphImage::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ScreenChangeInternal:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    case QEvent::DevicePixelRatioChange:
+#endif
+        FollowScreen();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void TGraphImage::showEvent(QShowEvent* event) {
+    // The window may open on another screen than the one the widget was made for.
+    FollowScreen();
+    QWidget::showEvent(event);
 }
 
 void TGraphImage::SetCursor(Qt::CursorShape shape) {
@@ -28,26 +86,34 @@ void TGraphImage::SetCursor(Qt::CursorShape shape) {
 }
 
 void TGraphImage::Changed(const QRect& rect) {
-    update(rect.intersected(Picture.rect()));
+    // At a fractional ratio a logical pixel's edge can fall inside a device pixel, which the repaint of the
+    // logical rectangle might leave out: take one pixel more on each side.
+    const bool fractional = Ratio != std::floor(Ratio);
+    update((fractional ? rect.adjusted(-1, -1, 1, 1) : rect).intersected(QRect(QPoint(0, 0), Logical)));
 }
 
 void TGraphImage::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    for (const QRect& r : event->region())
-        painter.drawImage(r.topLeft(), Picture, r);
+    const TDeviceScale scale(Ratio);
+    for (const QRect& r : event->region()) {
+        // The picture's device pixels under the logical rectangle, drawn onto exactly those of the screen.
+        const QRect source = scale.ToDevice(r).intersected(Picture.rect());
+        const QRectF target(QPointF(source.topLeft()) / Ratio, QSizeF(source.size()) / Ratio);
+        painter.drawImage(target, Picture, source);
+    }
 }
 
 void TGraphImage::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = PixelAt(event);
     emit MouseDown(event->button(), event->modifiers(), p.x(), p.y());
 }
 
 void TGraphImage::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = PixelAt(event);
     emit MouseMove(event->buttons(), event->modifiers(), p.x(), p.y());
 }
 
 void TGraphImage::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = PixelAt(event);
     emit MouseUp(event->button(), event->modifiers(), p.x(), p.y());
 }

@@ -3,10 +3,16 @@
 // into, shows it 1:1, repaints only what the graph reports as changed, and hands mouse presses, moves and
 // releases on in image pixels. While a button is held the widget keeps the mouse (Qt's implicit grab), so a
 // drag that leaves the image still reaches the graph, with coordinates outside the image.
+//
+// On a high-density screen the picture is made at the screen's device pixel ratio: its logical size is the
+// widget's, its pixels are the screen's. Sizes, repaint rectangles and mouse coordinates stay logical. When
+// the window moves to a screen of another ratio the picture is made anew and RatioChanged asks its owner to
+// draw the graph again.
 
 #include "graph/GraphSurface.h"
 
 #include <QImage>
+#include <QSize>
 #include <QWidget>
 
 class TGraphImage : public QWidget, public IGraphSurface {
@@ -14,29 +20,44 @@ class TGraphImage : public QWidget, public IGraphSurface {
 public:
     explicit TGraphImage(QWidget* parent = nullptr);
 
-    // Gives the image a new size in pixels; the widget takes the same fixed size and the picture is cleared
-    // to white (the graph draws it anew at the next ShowPen or DrawGrid).
+    // Gives the image a new size in logical pixels; the widget takes the same fixed size and the picture is
+    // cleared to white (the graph draws it anew at the next ShowPen or DrawGrid).
     void SetImageSize(int width, int height);
+
+    // The device pixel ratio the picture is drawn at: the screen's, unless set below since.
+    double DeviceRatio() const { return Ratio; }
+    // Draws the picture at this ratio from now on (a ratio below 1 counts as 1, where the screen shrinks
+    // what is drawn at 1): when it differs, makes the picture anew, cleared to white, and emits
+    // RatioChanged.
+    void SetDeviceRatio(double ratio);
 
     // IGraphSurface
     QImage& Image() override { return Picture; }
     void SetCursor(Qt::CursorShape shape) override;
     void Changed(const QRect& rect) override;
 
-    QSize sizeHint() const override { return Picture.size(); }
+    QSize sizeHint() const override { return Logical; }
 
 signals:
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    // The picture was made anew at another device pixel ratio and shows nothing yet.
+    void RatioChanged();
 
 protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void FollowScreen();
+
     QImage Picture;
+    QSize Logical;
+    double Ratio = 1.0;
     Qt::CursorShape Shape = Qt::CrossCursor;
 };
