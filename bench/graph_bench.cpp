@@ -1,9 +1,12 @@
 // The pressure graph's drawing costs at the two window layouts (500 and 300 pixels): one drag move of the
 // middle point (erase the old figures, draw the new), a full ShowPen, and as the baseline the plain QPainter
-// way of drawing the curve once: a 252-vertex polyline with a 3-pixel pen in the inverting mode.
+// way of drawing the curve once: a 252-vertex polyline with a 3-pixel pen in the inverting mode. The big
+// layout is timed again on a screen of device pixel ratio 2 (1000 by 1000 device pixels), the baseline
+// drawn on an image of the same device size.
 
 #include "bench/BenchReport.h"
 #include "graph/DrawClass.h"
+#include "graph/PolylineRaster.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -16,7 +19,10 @@ namespace {
 
 class BenchSurface : public IGraphSurface {
 public:
-    explicit BenchSurface(int size) : Img(size, size, QImage::Format_RGB32) {}
+    BenchSurface(int size, double ratio)
+        : Img(TDeviceScale(ratio).DeviceSize(QSize(size, size)), QImage::Format_RGB32) {
+        Img.setDevicePixelRatio(ratio);
+    }
     QImage& Image() override { return Img; }
     void SetCursor(Qt::CursorShape) override {}
     void Changed(const QRect& rect) override { Dirty |= rect; }
@@ -55,8 +61,8 @@ void MicrosPerIteration(benchmark::State& state) {
                                               benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void DragMove(benchmark::State& state, int size) {
-    BenchSurface surface(size);
+void DragMove(benchmark::State& state, int size, double ratio) {
+    BenchSurface surface(size, ratio);
     TDrawClass graph(surface, 0xFFFFFFFF);
     graph.SetPens({BenchPen()});
     graph.ShowPen(0);
@@ -72,8 +78,8 @@ void DragMove(benchmark::State& state, int size) {
     MicrosPerIteration(state);
 }
 
-void ShowPen(benchmark::State& state, int size) {
-    BenchSurface surface(size);
+void ShowPen(benchmark::State& state, int size, double ratio) {
+    BenchSurface surface(size, ratio);
     TDrawClass graph(surface, 0xFFFFFFFF);
     graph.SetPens({BenchPen()});
     for (auto _ : state) {
@@ -83,9 +89,10 @@ void ShowPen(benchmark::State& state, int size) {
     MicrosPerIteration(state);
 }
 
-// What drawing the curve once costs the plain way: QPainter on the image, 3-pixel red pen, inverting.
-void QPainterPolyline(benchmark::State& state, int size) {
-    BenchSurface surface(size);
+// What drawing the curve once costs the plain way: QPainter on the image, 3-pixel red pen, inverting. On an
+// image of a higher ratio QPainter scales the pen and the vertices to the device pixels.
+void QPainterPolyline(benchmark::State& state, int size, double ratio) {
+    BenchSurface surface(size, ratio);
     TDrawClass graph(surface, 0xFFFFFFFF);
     graph.SetPens({BenchPen()});
     graph.ShowPen(0);
@@ -118,15 +125,20 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv); // fonts for the corner labels
 
-    for (int size : {500, 300}) {
-        const std::string s = std::to_string(size);
-        benchmark::RegisterBenchmark(("DragMove/" + s).c_str(), DragMove, size)
+    struct Case {
+        int Size;
+        double Ratio;
+        const char* Name;
+    };
+    for (const Case& c : {Case{500, 1.0, "500"}, Case{300, 1.0, "300"}, Case{500, 2.0, "500@2x"}}) {
+        const std::string s = c.Name;
+        benchmark::RegisterBenchmark(("DragMove/" + s).c_str(), DragMove, c.Size, c.Ratio)
             ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
-        benchmark::RegisterBenchmark(("ShowPen/" + s).c_str(), ShowPen, size)
+        benchmark::RegisterBenchmark(("ShowPen/" + s).c_str(), ShowPen, c.Size, c.Ratio)
             ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
-        benchmark::RegisterBenchmark(("QPainterPolyline/" + s).c_str(), QPainterPolyline, size)
+        benchmark::RegisterBenchmark(("QPainterPolyline/" + s).c_str(), QPainterPolyline, c.Size, c.Ratio)
             ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
     }
@@ -134,6 +146,10 @@ int main(int argc, char** argv) {
         summary.Limit("drag move 500 px", "DragMove/500", "us", 150);
         summary.Ratio("drag move / QPainter polyline 500", "DragMove/500", "QPainterPolyline/500", 0.25);
         summary.Ratio("drag move / QPainter polyline 300", "DragMove/300", "QPainterPolyline/300", 0.25);
+        summary.Limit("drag move 500 px at ratio 2", "DragMove/500@2x", "us", 150);
+        summary.Ratio("drag move / QPainter polyline 500 at ratio 2", "DragMove/500@2x",
+                      "QPainterPolyline/500@2x", 0.25);
+        summary.Ratio("ShowPen at ratio 2 / at ratio 1, 500", "ShowPen/500@2x", "ShowPen/500", 4.0);
         summary.Info("ShowPen / QPainter polyline 500", "ShowPen/500", "QPainterPolyline/500");
         summary.Info("ShowPen / QPainter polyline 300", "ShowPen/300", "QPainterPolyline/300");
     });

@@ -30,9 +30,10 @@ inline Pen LinearPen(int R = 1023) {
     return MakePen(R, 0, 0, R / 2, R / 2, R, R, R / 50, R / 100);
 }
 
-// A graph on its own surface with one pen shown.
+// A graph on its own surface with one pen shown; the surface may be drawn at a device pixel ratio.
 struct Shown {
-    explicit Shown(const Pen& pen, int size = 500) : Surface(size, size), Graph(Surface, 0xFFFFFFFF) {
+    explicit Shown(const Pen& pen, int size = 500, double ratio = 1.0)
+        : Surface(MemorySurface::AtRatio(size, size, ratio)), Graph(Surface, 0xFFFFFFFF) {
         EnsureGuiApp();
         Graph.SetPens({pen});
         Graph.ShowPen(0);

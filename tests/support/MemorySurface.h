@@ -2,6 +2,7 @@
 // An in-memory graph surface that records the cursor shapes set and the rectangles reported as changed.
 
 #include "graph/GraphSurface.h"
+#include "graph/PolylineRaster.h"
 
 #include <vector>
 
@@ -11,6 +12,14 @@ public:
         : Img(w, h, format) {
         Img.fill(Qt::magenta);
     }
+    // A surface of this logical size drawn at a device pixel ratio, as for a high-density screen.
+    static MemorySurface AtRatio(int w, int h, double ratio) {
+        const QSize device = TDeviceScale(ratio).DeviceSize(QSize(w, h));
+        MemorySurface s(device.width(), device.height());
+        s.Img.setDevicePixelRatio(ratio);
+        return s;
+    }
+
     QImage& Image() override { return Img; }
     void SetCursor(Qt::CursorShape shape) override { Cursors.push_back(shape); }
     void Changed(const QRect& rect) override { Rects.push_back(rect); }
