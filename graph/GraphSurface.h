@@ -12,11 +12,14 @@ public:
     virtual ~IGraphSurface() = default;
     // The image to paint on; its current width and height are read at every operation. Any 32-bit RGB
     // format is painted directly (Format_RGB32 is the natural choice); other formats go through QPainter.
+    // An image for a high-density screen carries its device pixel ratio: its size divided by the ratio is
+    // the graph's size in logical pixels, and the graph draws on every device pixel.
     virtual QImage& Image() = 0;
     // Qt::CrossCursor, Qt::SplitVCursor or Qt::PointingHandCursor. Called on every hover move, so an
     // implementation may skip setting a shape that is already shown.
     virtual void SetCursor(Qt::CursorShape shape) = 0;
-    // A rectangle of the image (already clipped to it) whose pixels were painted. One operation may report
-    // several rectangles; the owner repaints their union, e.g. with one QWidget::update(rect) per call.
+    // A rectangle of the image in logical pixels (already clipped to it) whose pixels were painted. One
+    // operation may report several rectangles; the owner repaints their union, e.g. with one
+    // QWidget::update(rect) per call.
     virtual void Changed(const QRect& rect) = 0;
 };

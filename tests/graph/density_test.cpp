@@ -137,12 +137,6 @@ TEST(DeviceScale, LogicalPixelsTileTheDevicePixelsAndMapBack) {
         for (int size : {300, 500})
             EXPECT_EQ(s.LogicalSize(s.DeviceSize(QSize(size, size))), QSize(size, size)) << r;
     }
-    const TDeviceScale one(1.0);
-    for (int x : {-7, 0, 12, 499})
-        EXPECT_EQ(one.Edge(x), x);
-    EXPECT_EQ(one.ToDevice(QRect(3, 4, 5, 6)), QRect(3, 4, 5, 6));
-    EXPECT_EQ(one.ToLogical(QRect(3, 4, 5, 6)), QRect(3, 4, 5, 6));
-    EXPECT_EQ(one.StrokeWidth(3), 3);
 }
 
 TEST_F(HighDensity, FiguresAndLabelsKeepTheirLogicalPlaceAndSize) {
