@@ -18,6 +18,7 @@ constexpr QRgb CurveColour = 0xFF0000;
 constexpr QRgb PointColour = 0x000000;
 constexpr QRgb UpperColour = 0x008000;
 constexpr QRgb LowerColour = 0x0000FF;
+constexpr QRgb MarkerColour = 0xC000C0;
 
 // The curve's pen, in pixels.
 constexpr int CurvePenWidth = 3;
@@ -44,6 +45,12 @@ const TRingShape& CornerRing() {
 }
 const TRingShape& CornerDisc() {
     static const TRingShape shape(-1.0, 2.5);
+    return shape;
+}
+// The pressure marker's dot where it meets the curve: a filled disc, 7 by 7, unlike the control points'
+// rings.
+const TRingShape& MarkerDisc() {
+    static const TRingShape shape(-1.0, 3.5);
     return shape;
 }
 
@@ -94,7 +101,28 @@ bool InZone(int X, int Y, int left, int right, int top, int bottom) {
 
 const char* const PointNames[3] = {"Lower Point", "Middle Point", "Upper Point"};
 
+// The row at which the polyline first reaches the column, following it from its first vertex: on the first
+// segment whose columns span it, interpolated along the segment (a vertical segment gives its first row).
+std::optional<int> CurveRowAt(const std::array<QPoint, CurveVertexCount>& vertices, int column) {
+    for (size_t i = 0; i + 1 < vertices.size(); ++i) {
+        const QPoint a = vertices[i], b = vertices[i + 1];
+        if (column < std::min(a.x(), b.x()) || column > std::max(a.x(), b.x()))
+            continue;
+        if (a.x() == b.x())
+            return a.y();
+        const double along = (double(column) - a.x()) / (double(b.x()) - a.x());
+        return SaturatePixel(a.y() + Round(along * (double(b.y()) - a.y())));
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+int32_t PressureValue(double pressure, int32_t R) {
+    if (std::isnan(pressure))
+        return 0;
+    return SaturateValue(Round(std::clamp(pressure, 0.0, 1.0) * double(R)));
+}
 
 std::array<QPointF, CurveVertexCount> CurveSamples(const std::array<QPoint, 3>& points) {
     std::array<QPointF, CurveVertexCount> out;
@@ -143,6 +171,10 @@ bool TDrawClass::Drawable() const {
     return p && p->PressureResolution > 0;
 }
 
+int32_t TDrawClass::ShownResolution() const {
+    return Drawable() ? ShownPen()->PressureResolution : 0;
+}
+
 // ---- mappings ------------------------------------------------------------------------------------------
 
 QSize TDrawClass::Size() const {
@@ -181,6 +213,7 @@ void TDrawClass::Report(const QRect& rect) {
 }
 
 void TDrawClass::DrawGrid() {
+    Marker.reset(); // the whole image is painted anew
     QImage& img = Image.Image();
     const QSize size = Size();
     const int W = size.width(), H = size.height(), m = Margin;
@@ -377,6 +410,61 @@ void TDrawClass::InvertLowerThreshold(const Figure& f) {
     Report(HandleRing().Paint(img, f.W - m + 7, y, LowerColour, TPaintMode::Invert));
 }
 
+// ---- pressure marker -----------------------------------------------------------------------------------
+
+void TDrawClass::ShowPressureMarker(double pressure) {
+    if (!Drawable() || Dragging || std::isnan(pressure)) {
+        ErasePressureMarker();
+        return;
+    }
+    const int32_t R = ShownPen()->PressureResolution;
+    const QImage& img = Image.Image();
+    MarkerFigure f;
+    f.Column = ValueToX(R, PressureValue(pressure, R));
+    f.Row = CurveRowAt(CurveVertices(Points), f.Column);
+    f.W = img.width();
+    f.H = img.height();
+    if (Marker == f)
+        return;
+    ErasePressureMarker();
+    InvertMarker(f);
+    Marker = f;
+}
+
+void TDrawClass::ErasePressureMarker() {
+    if (!Marker)
+        return;
+    // An image of another size was made after the marker was drawn: the marker is not on it.
+    const QImage& img = Image.Image();
+    if (img.width() == Marker->W && img.height() == Marker->H)
+        InvertMarker(*Marker);
+    Marker.reset();
+}
+
+void TDrawClass::InvertMarker(const MarkerFigure& f) {
+    QImage& img = Image.Image();
+    const int c = f.Column, m = Margin;
+    if (!f.Row) {
+        // The column does not meet the curve: the whole column of the graph area, down to the image's edge.
+        VerticalLine(img, c, m, f.H, MarkerColour, TPaintMode::Invert);
+        Report(LineRect(c, m, c, f.H - 1) & img.rect());
+        return;
+    }
+    // The dot, the line below it down to the output scale, and the line right of it to the force scale;
+    // the lines stop short of the dot so that no pixel is inverted twice.
+    const int r = std::clamp(*f.Row, -2 * f.H, 2 * f.H);
+    const int gap = MarkerDisc().Radius() + 1;
+    Report(MarkerDisc().Paint(img, c, r, MarkerColour, TPaintMode::Invert));
+    if (r + gap < f.H) {
+        VerticalLine(img, c, r + gap, f.H, MarkerColour, TPaintMode::Invert);
+        Report(LineRect(c, r + gap, c, f.H - 1) & img.rect());
+    }
+    if (c + gap < f.W) {
+        HorizontalLine(img, r, c + gap, f.W, MarkerColour, TPaintMode::Invert);
+        Report(LineRect(c + gap, r, f.W - 1, r) & img.rect());
+    }
+}
+
 // ---- mouse ---------------------------------------------------------------------------------------------
 
 void TDrawClass::DefaultCaptions() {
@@ -404,6 +492,9 @@ void TDrawClass::MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y)
             Dragging = true;
         DragTarget = TargetLowerThreshold;
     }
+    // The marker belongs to the curve as it was: a drag moves the curve away from under it.
+    if (Dragging)
+        ErasePressureMarker();
 }
 
 void TDrawClass::MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int X, int Y) {
@@ -442,6 +533,7 @@ void TDrawClass::MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int X, int Y
         return;
     }
 
+    ErasePressureMarker();
     const Figure before = CurrentFigure();
     switch (DragTarget) {
     case TargetLower:

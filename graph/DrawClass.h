@@ -25,6 +25,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // Width in pixels of the band around the graph area.
 inline constexpr int GraphMargin = 12;
@@ -35,6 +36,10 @@ inline constexpr int CurveVertexCount = 252;
 // The vertices as points of the curve, unrounded, and rounded to pixels (halves to even).
 std::array<QPointF, CurveVertexCount> CurveSamples(const std::array<QPoint, 3>& points);
 std::array<QPoint, CurveVertexCount> CurveVertices(const std::array<QPoint, 3>& points);
+
+// A received pressure (1.0 the full scale) in the units of a pen of resolution R: clamped to 0..1 and rounded
+// half to even. A pressure that is not a number gives 0.
+int32_t PressureValue(double pressure, int32_t R);
 
 class TDrawClass {
 public:
@@ -84,6 +89,17 @@ public:
     // them. Nothing happens without a drawable pen.
     void DrawCurve();
 
+    // The pressure marker: where a received pressure lies on the output axis (a line up from the bottom edge
+    // in its column) and where that column first meets the drawn curve (a dot there, and a line from it to
+    // the right edge, on the row of the force it took). It is drawn in the inverting mode, each pixel once,
+    // so erasing it restores every pixel. Showing it again moves it; nothing is drawn without a drawable pen
+    // or during a drag. A drag's start and DrawGrid (and so ShowPen) remove it.
+    void ShowPressureMarker(double pressure);
+    void ErasePressureMarker();
+    bool PressureMarkerShown() const { return Marker.has_value(); }
+    // The PressureResolution of the pen shown, 0 when no drawable pen is shown.
+    int32_t ShownResolution() const;
+
     // Value <-> pixel mappings for a pen of resolution R on the current image. Halves round to even; the
     // value 0 maps without a division. Results are not clamped to the graph area, but they saturate far
     // outside the image (and a resolution of 0 or less maps every value to the origin's line) so that no
@@ -130,6 +146,17 @@ private:
     void InvertPointCircle(const QPoint& c);
     void InvertUpperThreshold(const Figure& f);
     void InvertLowerThreshold(const Figure& f);
+
+    // The pressure marker as pixels of one image size: the output's column, and the row where the column
+    // meets the curve when it does.
+    struct MarkerFigure {
+        int Column = 0;
+        std::optional<int> Row;
+        int W = 0;
+        int H = 0;
+        bool operator==(const MarkerFigure&) const = default;
+    };
+    void InvertMarker(const MarkerFigure& f);
     void DefaultCaptions();
     void DragPoint(int i, int X, int Y, Pen& p);
     void DragThreshold(bool upper, int Y, Pen& p);
@@ -159,4 +186,6 @@ private:
     };
     CachedCurve CurveCache[2];
     int CurveCacheLast = 0;
+
+    std::optional<MarkerFigure> Marker; // as drawn on the image now
 };

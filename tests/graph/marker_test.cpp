@@ -1,0 +1,173 @@
+// The pressure marker: where a received pressure is marked on the graph, and that taking it off again leaves
+// every pixel as it was, whatever was drawn before or after.
+
+#include "GraphFixture.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The pixels where two images of one size differ, as their bounding box (empty when equal).
+QRect DiffBox(const QImage& a, const QImage& b) {
+    QRect box;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+bool Differs(const QImage& a, const QImage& b, int x, int y) {
+    return a.pixel(x, y) != b.pixel(x, y);
+}
+
+// The tip of the window tests: lower point at force 10, upper at force 1000, bent towards (600, 400).
+Pen BentPen() {
+    return MakePen(1023, 0, 10, 600, 400, 1023, 1000, 900, 30);
+}
+
+} // namespace
+
+TEST(PressureMarker, MarksTheOutputColumnAndWhereItMeetsTheCurve) {
+    Shown s(LinearPen());
+    const QImage before = s.Surface.Img;
+    // Half of 1023 rounds to 512, column 250; the straight curve passes through (250, 250).
+    s.Graph.ShowPressureMarker(0.5);
+    const QImage& with = s.Surface.Img;
+    EXPECT_TRUE(s.Graph.PressureMarkerShown());
+    EXPECT_TRUE(Differs(before, with, 250, 250)) << "the dot where the column meets the curve";
+    EXPECT_TRUE(Differs(before, with, 250, 400)) << "the column below it";
+    EXPECT_TRUE(Differs(before, with, 250, 499)) << "down to the output scale";
+    EXPECT_TRUE(Differs(before, with, 400, 250)) << "the row right of it";
+    EXPECT_TRUE(Differs(before, with, 499, 250)) << "out to the force scale";
+    EXPECT_FALSE(Differs(before, with, 250, 200)) << "nothing above the curve";
+    EXPECT_FALSE(Differs(before, with, 100, 250)) << "nothing left of the curve";
+    EXPECT_FALSE(Differs(before, with, 249, 400));
+    EXPECT_EQ(DiffBox(before, with), QRect(QPoint(247, 247), QPoint(499, 499)));
+    EXPECT_EQ(with.pixel(400, 250) & 0xFFFFFF, 0xC000C0u) << "on the white area it shows its own colour";
+}
+
+TEST(PressureMarker, ABentCurveIsMetAtTheForceItTakes) {
+    Shown s(BentPen());
+    const QImage before = s.Surface.Img;
+    // Full output takes the upper point's force (1000: row 23); none takes the lower point's (10: row 483).
+    s.Graph.ShowPressureMarker(1.0);
+    EXPECT_EQ(DiffBox(before, s.Surface.Img), QRect(QPoint(485, 20), QPoint(499, 499)));
+    EXPECT_TRUE(Differs(before, s.Surface.Img, 495, 23));
+    s.Graph.ShowPressureMarker(0.0);
+    EXPECT_EQ(DiffBox(before, s.Surface.Img), QRect(QPoint(9, 480), QPoint(499, 499)));
+    EXPECT_TRUE(Differs(before, s.Surface.Img, 300, 483));
+    EXPECT_FALSE(Differs(before, s.Surface.Img, 300, 482));
+}
+
+TEST(PressureMarker, AColumnTheCurveDoesNotReachIsMarkedWhole) {
+    // The upper point left at output 500 (the point limiter is the window's, not the file's).
+    Shown s(MakePen(1023, 0, 0, 200, 200, 500, 1023, 20, 10));
+    const QImage before = s.Surface.Img;
+    s.Graph.ShowPressureMarker(1.0);
+    EXPECT_EQ(DiffBox(before, s.Surface.Img), QRect(QPoint(488, 12), QPoint(488, 499)));
+}
+
+TEST(PressureMarker, TakingItOffRestoresEveryPixelWhereverItWent) {
+    Shown s(BentPen());
+    const QImage before = s.Surface.Img;
+    // Over the grid, the curve, the control points, the threshold lines and their handles, and the edges.
+    for (double p : {0.0, 0.01, 0.3, 0.5, 0.5, 0.77, 0.99, 1.0, 0.2})
+        s.Graph.ShowPressureMarker(p);
+    s.Graph.ErasePressureMarker();
+    EXPECT_FALSE(s.Graph.PressureMarkerShown());
+    EXPECT_EQ(s.Surface.Img, before);
+    s.Graph.ErasePressureMarker();
+    EXPECT_EQ(s.Surface.Img, before) << "a second erase draws nothing";
+}
+
+TEST(PressureMarker, EveryChangedPixelIsReportedForRepainting) {
+    Shown s(BentPen());
+    const QImage before = s.Surface.Img;
+    s.Surface.Rects.clear();
+    s.Graph.ShowPressureMarker(0.6);
+    const QRect changed = DiffBox(before, s.Surface.Img);
+    ASSERT_FALSE(changed.isEmpty());
+    QRegion reported;
+    for (const QRect& r : s.Surface.Rects)
+        reported += r;
+    for (int y = changed.top(); y <= changed.bottom(); ++y)
+        for (int x = changed.left(); x <= changed.right(); ++x)
+            if (Differs(before, s.Surface.Img, x, y)) {
+                ASSERT_TRUE(reported.contains(QPoint(x, y))) << x << "," << y;
+            }
+    long long area = 0;
+    for (const QRect& r : s.Surface.Rects)
+        area += static_cast<long long>(r.width()) * r.height();
+    EXPECT_LT(area, 2000) << "thin lines are reported as thin rectangles, not as their bounding box";
+}
+
+TEST(PressureMarker, PressuresBeyondTheScaleMarkItsEndsAndNaNMarksNothing) {
+    Shown s(LinearPen());
+    const QImage before = s.Surface.Img;
+    s.Graph.ShowPressureMarker(1.0);
+    const QImage full = s.Surface.Img;
+    for (double p : {1.5, 1e308, std::numeric_limits<double>::infinity()}) {
+        s.Graph.ShowPressureMarker(p);
+        EXPECT_EQ(s.Surface.Img, full) << p;
+    }
+    s.Graph.ShowPressureMarker(0.0);
+    const QImage none = s.Surface.Img;
+    for (double p : {-0.5, -1e308, -std::numeric_limits<double>::infinity()}) {
+        s.Graph.ShowPressureMarker(p);
+        EXPECT_EQ(s.Surface.Img, none) << p;
+    }
+    s.Graph.ShowPressureMarker(std::nan(""));
+    EXPECT_FALSE(s.Graph.PressureMarkerShown());
+    EXPECT_EQ(s.Surface.Img, before);
+    EXPECT_EQ(PressureValue(std::nan(""), 1023), 0);
+    EXPECT_EQ(PressureValue(0.5, 1023), 512) << "halves to even";
+    EXPECT_EQ(PressureValue(2.0, 1023), 1023);
+}
+
+TEST(PressureMarker, RedrawingTheGraphDropsItSoThatNoEraseLeavesATrace) {
+    Shown s(LinearPen());
+    const QImage plain = s.Surface.Img;
+    s.Graph.ShowPressureMarker(0.4);
+    s.Graph.ShowPen(0);
+    EXPECT_FALSE(s.Graph.PressureMarkerShown());
+    EXPECT_EQ(s.Surface.Img, plain);
+    s.Graph.ErasePressureMarker();
+    EXPECT_EQ(s.Surface.Img, plain);
+
+    // An image of another size (a layout switch) does not carry the marker either.
+    s.Graph.ShowPressureMarker(0.4);
+    s.Surface.Img = QImage(300, 300, QImage::Format_RGB32);
+    s.Surface.Img.fill(Qt::white);
+    const QImage fresh = s.Surface.Img;
+    s.Graph.ErasePressureMarker();
+    EXPECT_EQ(s.Surface.Img, fresh);
+}
+
+TEST(PressureMarker, ADragTakesItOffAndNoneIsDrawnUntilTheRelease) {
+    Shown plain(LinearPen());
+    plain.Drag(QPoint(250, 250), QPoint(300, 200));
+    Shown s(LinearPen());
+    s.Graph.ShowPressureMarker(0.7);
+    s.Down(250, 250);
+    EXPECT_FALSE(s.Graph.PressureMarkerShown());
+    s.Graph.ShowPressureMarker(0.3);
+    EXPECT_FALSE(s.Graph.PressureMarkerShown()) << "not during a drag";
+    s.Move(300, 200);
+    s.Up();
+    EXPECT_EQ(s.Surface.Img, plain.Surface.Img);
+
+    // A press that picks nothing starts no drag and leaves the marker.
+    s.Graph.ShowPressureMarker(0.3);
+    s.Down(100, 400);
+    EXPECT_TRUE(s.Graph.PressureMarkerShown());
+}
+
+TEST(PressureMarker, APenWithoutAResolutionIsNotMarked) {
+    Shown s(MakePen(0, 0, 0, 0, 0, 0, 0, 0, 0));
+    const QImage before = s.Surface.Img;
+    EXPECT_EQ(s.Graph.ShownResolution(), 0);
+    s.Graph.ShowPressureMarker(0.5);
+    EXPECT_FALSE(s.Graph.PressureMarkerShown());
+    EXPECT_EQ(s.Surface.Img, before);
+}
