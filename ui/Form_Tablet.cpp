@@ -14,6 +14,7 @@
 #include "ui/Form_ConfChoose.h"
 #include "ui/Form_Edit.h"
 #include "ui/Form_Info.h"
+#include "ui/Form_PressureTest.h"
 #include "ui/GraphImage.h"
 #include "ui/Prompter.h"
 #include "ui/Resources.h"
@@ -33,6 +34,7 @@
 #include <QStatusBar>
 #include <QStringList>
 
+#include <algorithm>
 #include <exception>
 #include <initializer_list>
 
@@ -151,6 +153,11 @@ void TTabletForm::BuildMenu() {
     UserInterface1->setObjectName("UserInterface1");
     Big1 = entry(UserInterface1, "Big1", "Big (Pc)", &TTabletForm::Big1Click);
     Small1 = entry(UserInterface1, "Small1", "Small (Tablet)", &TTabletForm::Small1Click);
+
+    Tools1 = bar->addMenu("&Tools");
+    Tools1->setObjectName("Tools1");
+    PressureTest1 = entry(Tools1, "PressureTest1", "&Pressure Test...", &TTabletForm::PressureTest1Click);
+    PressureTest1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
 
     Help1 = bar->addMenu("&Help");
     Help1->setObjectName("Help1");
@@ -387,6 +394,7 @@ void TTabletForm::FormDestroy() {
     } catch (const std::exception&) {
         Prompter.Message(QString("Unable to write to %1").arg(path));
     }
+    PressureTest.reset();
     Graph.reset();
 }
 
@@ -751,4 +759,28 @@ void TTabletForm::Small1Click() {
 }
 void TTabletForm::Big1Click() {
     SetBigLayout();
+}
+
+// ---- tools ----
+
+void TTabletForm::PressureTest1Click() {
+    // Built on first use, so that it costs the start-up nothing; first shown beside the main window, as far
+    // as the screen has room, and from then on where the user put it.
+    const bool first = !PressureTest;
+    if (first)
+        PressureTest = std::make_unique<TFormPressureTest>(
+            *Graph, [this] { return IsConfigValid(); }, this);
+    PressureTest->show();
+    if (first) {
+        QPoint at = frameGeometry().topRight() + QPoint(8, 0);
+        if (QScreen* s = screen()) {
+            const QRect room = s->availableGeometry();
+            const QSize size = PressureTest->frameGeometry().size();
+            at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - size.width())));
+            at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - size.height())));
+        }
+        PressureTest->move(at);
+    }
+    PressureTest->raise();
+    PressureTest->activateWindow();
 }

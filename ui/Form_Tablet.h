@@ -13,6 +13,7 @@ class IPrompter;
 class TDrawClass;
 class TFileHandler;
 class TFormBackups;
+class TFormPressureTest;
 class TGraphImage;
 struct UserReport;
 class QAction;
@@ -56,6 +57,8 @@ public:
     const QString& GetConfigPath() const { return ConfigPath; }
     TFileHandler* GetFileHandler() const { return FileHandler.get(); }
     TDrawClass* GetGraph() const { return Graph.get(); }
+    // The Pressure Test window; nullptr until first opened.
+    TFormPressureTest* GetPressureTest() const { return PressureTest.get(); }
 
     // The three default preference files, APPDATA read afresh: 0 Wacom_Tablet.dat, 1 Pen_Tablet.dat, 2
     // ISD_Tablet.dat.
@@ -104,6 +107,8 @@ public:
     QMenu* UserInterface1 = nullptr;
     QAction* Big1 = nullptr;
     QAction* Small1 = nullptr;
+    QMenu* Tools1 = nullptr;
+    QAction* PressureTest1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* HomePage1 = nullptr;
     QAction* N1 = nullptr;
@@ -134,6 +139,7 @@ public slots:
     void RestoreEarlier1Click();
     void Big1Click();
     void Small1Click();
+    void PressureTest1Click();
 
 public:
     void setVisible(bool visible) override;
@@ -155,6 +161,7 @@ private:
     std::unique_ptr<TFileHandler> FileHandler;
     QString ConfigPath;
     std::unique_ptr<TDrawClass> Graph;
+    std::unique_ptr<TFormPressureTest> PressureTest; // marks on Graph: goes first
     bool FirstShow = false;
     bool IsdChosen = false;
     bool Destroyed = false;

@@ -171,6 +171,7 @@ TEST_F(LayoutTest, TheMenuHasEveryEntryInOrder) {
                            "ManuallySetFirstRunBackup1=C&reate Backup Point",
                            "Replace1=R&estore Backup Point", "RestoreEarlier1=Restore Ear&lier Backup...",
                            "UserInterface1=User Interface", "Big1=Big (Pc)", "Small1=Small (Tablet)",
+                           "Tools1=&Tools", "PressureTest1=&Pressure Test...",
                            "Help1=&Help", "HomePage1=HomePage...", "N1=-", "About1=&About..."}));
 }
 

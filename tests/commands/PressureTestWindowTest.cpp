@@ -1,0 +1,420 @@
+// The Pressure Test window, driven as a tablet drives it: tablet events go to the window and Qt hands them to
+// the drawing area (keeping them there while the pen is down, wherever it moves). The strokes, the readings,
+// the mouse note, the marker on the main window's graph and the input a driver should never send.
+
+#include "CommandFixture.h"
+
+#include "graph/DrawClass.h"
+#include "ui/Form_PressureTest.h"
+#include "ui/Form_Tablet.h"
+#include "ui/GraphImage.h"
+#include "ui/PressurePad.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPointingDevice>
+#include <QScreen>
+#include <QTabletEvent>
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Two pens of two tablets, known to Qt by their ids.
+const QPointingDevice* Stylus(int which = 0) {
+    static const QPointingDevice* devices[2] = {};
+    if (!devices[which]) {
+        devices[which] =
+            new QPointingDevice(QStringLiteral("Test stylus %1").arg(which), 7700 + which,
+                                QInputDevice::DeviceType::Stylus, QPointingDevice::PointerType::Pen,
+                                QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2,
+                                QString(), QPointingDeviceUniqueId::fromNumericId(7700 + which), qApp);
+    }
+    return devices[which];
+}
+
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double Inf = std::numeric_limits<double>::infinity();
+
+// The darkest grey of a column of the strokes and how many of its pixels are not white.
+struct Cut {
+    int Darkest = 255;
+    int Inked = 0;
+};
+
+class PressureTest : public CommandTest {
+protected:
+    void SetUp() override { Env.Write(Env.WacomFile(), StandardXml()); }
+
+    TFormPressureTest* Open() {
+        EXPECT_TRUE(Trigger("PressureTest1"));
+        auto* form = WindowWidget()->findChild<TFormPressureTest*>("FormPressureTest");
+        EXPECT_NE(form, nullptr);
+        if (form) {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(form));
+        }
+        Form = form;
+        return form;
+    }
+    TPressurePad* Pad() const { return Form->Pad; }
+
+    // A tablet event as the platform delivers it: to the window, at a point given in the area's pixels.
+    // Returns whether it was accepted (otherwise Qt would make a mouse event of it as well).
+    bool Tablet(QEvent::Type type, QPointF at, double pressure, int stylus = 0) {
+        const QPointF global = QPointF(Pad()->mapToGlobal(QPoint(0, 0))) + at;
+        const QPointF local = global - QPointF(Form->mapToGlobal(QPoint(0, 0)));
+        const Qt::MouseButton button = type == QEvent::TabletMove ? Qt::NoButton : Qt::LeftButton;
+        const Qt::MouseButtons buttons = type == QEvent::TabletRelease ? Qt::NoButton : Qt::LeftButton;
+        QTabletEvent event(type, Stylus(stylus), local, global, pressure, 0, 0, 0, 0, 0, Qt::NoModifier,
+                           button, buttons);
+        event.setAccepted(false);
+        QApplication::sendEvent(Form->windowHandle(), &event);
+        return event.isAccepted();
+    }
+    // A stroke along the row from one column to another, at one pressure, lifted at its end.
+    void Stroke(int row, int from, int to, double pressure) {
+        EXPECT_TRUE(Tablet(QEvent::TabletPress, QPointF(from, row), pressure));
+        for (int x = from + 10; x <= to; x += 10)
+            EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(x, row), pressure));
+        EXPECT_TRUE(Tablet(QEvent::TabletRelease, QPointF(to, row), 0));
+        QApplication::processEvents();
+    }
+    Cut At(int column, int top, int bottom) const {
+        Cut cut;
+        const QImage& img = Pad()->Strokes();
+        for (int y = top; y <= bottom; ++y) {
+            const int grey = qGray(img.pixel(column, y));
+            cut.Darkest = std::min(cut.Darkest, grey);
+            cut.Inked += grey < 250;
+        }
+        return cut;
+    }
+    bool Blank(QRect area) const {
+        const QImage& img = Pad()->Strokes();
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if ((img.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                    return false;
+        return true;
+    }
+    QString Live() const { return Form->LabelPressure->text(); }
+    QString Peak() const { return Form->LabelPeak->text(); }
+
+    TFormPressureTest* Form = nullptr;
+};
+
+bool Differs(const QImage& a, const QImage& b, int x, int y) {
+    return a.pixel(x, y) != b.pixel(x, y);
+}
+
+} // namespace
+
+TEST_F(PressureTest, ToolsMenuComesBeforeHelpAndOpensAModelessWindowBesideTheMainOne) {
+    Start();
+    QStringList menus;
+    for (QAction* top : Window()->menuBar()->actions())
+        menus << top->text();
+    EXPECT_EQ(menus, QStringList({"&File", "Backup", "User Interface", "&Tools", "&Help"}));
+    EXPECT_EQ(Act("PressureTest1")->text(), "&Pressure Test...");
+    EXPECT_EQ(Act("PressureTest1")->shortcut(), QKeySequence("Ctrl+T"));
+    EXPECT_EQ(Window()->GetPressureTest(), nullptr) << "built on first use";
+
+    TFormPressureTest* form = Open();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->windowTitle(), "Pressure Test");
+    EXPECT_TRUE(form->isWindow());
+    EXPECT_EQ(form->windowModality(), Qt::NonModal);
+    EXPECT_GE(Pad()->width(), 400);
+    EXPECT_GE(Pad()->height(), 300);
+    EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()))
+        << "placed on the screen";
+    EXPECT_TRUE(form->LabelExplain->text().contains("Apply Changes"));
+    EXPECT_EQ(Live(), "Pressure: -");
+    EXPECT_EQ(Peak(), "Peak of last stroke: -");
+
+    // The main window goes on working while it is open; a second use shows the same window.
+    SelectPen(0);
+    EXPECT_EQ(PenIndex(), 0);
+    form->close();
+    EXPECT_EQ(Open(), form);
+}
+
+TEST_F(PressureTest, TheEntryIsEnabledWithoutAFile) {
+    QFile::remove(Env.WacomFile());
+    Start();
+    ASSERT_EQ(Status(), "Wacom Configuration File Not Found...");
+    EXPECT_TRUE(Act("PressureTest1")->isEnabled());
+    EXPECT_NE(Open(), nullptr);
+}
+
+TEST_F(PressureTest, ALightStrokeIsThinAndFaintAndAHeavyOneThickAndDark) {
+    Start();
+    Open();
+    Stroke(80, 40, 360, 0.1);
+    Stroke(220, 40, 360, 0.9);
+    const Cut light = At(200, 40, 120);
+    const Cut heavy = At(200, 180, 260);
+    EXPECT_LE(light.Inked, 4);
+    EXPECT_GE(light.Darkest, 190);
+    EXPECT_GE(heavy.Inked, 13);
+    EXPECT_LE(heavy.Darkest, 40);
+    EXPECT_TRUE(Blank(QRect(0, 130, 400, 40))) << "nothing between the strokes";
+
+    Click("BtClear");
+    EXPECT_TRUE(Blank(Pad()->rect()));
+}
+
+TEST_F(PressureTest, ReadingsGiveThePressureInPercentAndInTheShownPensUnits) {
+    Start();
+    Open();
+    Tablet(QEvent::TabletPress, QPointF(50, 50), 0.25);
+    EXPECT_EQ(Live(), "Pressure: 25.0 % (256 of 1023)");
+    Tablet(QEvent::TabletMove, QPointF(60, 50), 0.75);
+    Tablet(QEvent::TabletMove, QPointF(70, 50), 0.5);
+    EXPECT_EQ(Live(), "Pressure: 50.0 % (512 of 1023)") << "half of 1023 rounds to even";
+    EXPECT_EQ(Peak(), "Peak of last stroke: 75.0 % (767 of 1023)");
+    Tablet(QEvent::TabletRelease, QPointF(70, 50), 0);
+    EXPECT_EQ(Live(), "Pressure: -");
+    EXPECT_EQ(Peak(), "Peak of last stroke: 75.0 % (767 of 1023)") << "the peak stays after the lift";
+
+    Tablet(QEvent::TabletPress, QPointF(50, 90), 0.3);
+    EXPECT_EQ(Peak(), "Peak of last stroke: 30.0 % (307 of 1023)") << "a new stroke starts a new peak";
+    Tablet(QEvent::TabletRelease, QPointF(50, 90), 0);
+    Click("BtClear");
+    EXPECT_EQ(Peak(), "Peak of last stroke: -");
+}
+
+TEST_F(PressureTest, TheMarkerStandsOnTheShownPensCurveAndLeavesNoTrace) {
+    Start();
+    Open();
+    const QImage plain = Picture();
+    // The eraser's straight curve: half pressure is output 512, column 250, met on row 250.
+    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.5);
+    QApplication::processEvents();
+    const QImage marked = Picture();
+    EXPECT_TRUE(Differs(plain, marked, 250, 250));
+    EXPECT_TRUE(Differs(plain, marked, 250, 420));
+    EXPECT_TRUE(Differs(plain, marked, 420, 250));
+    EXPECT_FALSE(Differs(plain, marked, 250, 200));
+    EXPECT_FALSE(Differs(plain, marked, 251, 420));
+
+    Tablet(QEvent::TabletMove, QPointF(110, 100), 0.9);
+    EXPECT_TRUE(Differs(plain, Picture(), 441, 470)) << "the marker follows the pressure: 921, column 441";
+    EXPECT_FALSE(Differs(plain, Picture(), 250, 420));
+    Tablet(QEvent::TabletRelease, QPointF(110, 100), 0);
+    EXPECT_EQ(Picture(), plain);
+
+    // The tip: full output takes the upper point's force, 1000, on row 23.
+    SelectPen(0);
+    const QImage tip = Picture();
+    Tablet(QEvent::TabletPress, QPointF(100, 100), 1.0);
+    EXPECT_TRUE(Differs(tip, Picture(), 495, 23));
+    EXPECT_FALSE(Differs(tip, Picture(), 495, 24));
+    Tablet(QEvent::TabletRelease, QPointF(100, 100), 0);
+    EXPECT_EQ(Picture(), tip);
+}
+
+TEST_F(PressureTest, APenChangeOrADragWhileMarkedLeavesTheGraphAsWithoutTheMarker) {
+    Start();
+    Open();
+    const QImage eraser = Picture();
+    SelectPen(0);
+    const QImage tip = Picture();
+    SelectPen(1);
+
+    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.6);
+    SelectPen(0);
+    EXPECT_EQ(Picture(), tip);
+    Tablet(QEvent::TabletMove, QPointF(110, 100), 0.6);
+    EXPECT_NE(Picture(), tip) << "marked again on the new pen";
+    Tablet(QEvent::TabletRelease, QPointF(110, 100), 0);
+    EXPECT_EQ(Picture(), tip);
+
+    // The same drag with and without the marker shown ends on the same pixels.
+    SelectPen(1);
+    ASSERT_EQ(Picture(), eraser);
+    Drag(EraserMiddle, Target);
+    const QImage dragged = Picture();
+    Drag(Target, EraserMiddle);
+    ASSERT_EQ(Picture(), eraser);
+    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.4);
+    Drag(EraserMiddle, Target);
+    EXPECT_EQ(Picture(), dragged);
+    Tablet(QEvent::TabletMove, QPointF(110, 100), 0.45);
+    Tablet(QEvent::TabletRelease, QPointF(110, 100), 0);
+    EXPECT_EQ(Picture(), dragged);
+}
+
+TEST_F(PressureTest, AReloadOrALayoutSwitchWhileMarkedLeavesTheGraphAsWithoutTheMarker) {
+    Start();
+    Open();
+    const QImage big = Picture();
+    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.6);
+    Click("BtReset");
+    EXPECT_EQ(Picture(), big);
+    Tablet(QEvent::TabletRelease, QPointF(100, 100), 0);
+    EXPECT_EQ(Picture(), big);
+
+    Trigger("Small1");
+    const QImage small = Picture();
+    Trigger("Big1");
+    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.6);
+    Trigger("Small1");
+    EXPECT_EQ(Picture(), small);
+    Tablet(QEvent::TabletMove, QPointF(110, 100), 0.3);
+    EXPECT_NE(Picture(), small) << "marked on the small graph";
+    Tablet(QEvent::TabletRelease, QPointF(110, 100), 0);
+    EXPECT_EQ(Picture(), small);
+}
+
+TEST_F(PressureTest, ClosingTheWindowTakesTheMarkerOffAndEndsTheStroke) {
+    Start();
+    Open();
+    const QImage plain = Picture();
+    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.6);
+    Form->close();
+    EXPECT_EQ(Picture(), plain);
+    EXPECT_FALSE(Pad()->InPenStroke());
+    EXPECT_EQ(Live(), "Pressure: -");
+}
+
+TEST_F(PressureTest, WithoutAValidFileThereIsNoMarkerAndOnlyThePercentage) {
+    Env.Write(Env.WacomFile(), "not a preference file\r\n");
+    Start();
+    Open();
+    const QImage plain = Picture();
+    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.4);
+    EXPECT_EQ(Live(), "Pressure: 40.0 %");
+    EXPECT_EQ(Peak(), "Peak of last stroke: 40.0 %");
+    EXPECT_EQ(Picture(), plain);
+    Tablet(QEvent::TabletRelease, QPointF(100, 100), 0);
+
+    // The graph keeps the pens of an earlier file out of reach: a failed load marks nothing either.
+    Env.Write(Env.WacomFile(), StandardXml());
+    Trigger("OpenDefault1");
+    Env.Write(Env.WacomFile(), "not a preference file\r\n");
+    Click("BtReset");
+    ASSERT_FALSE(Image()->isEnabled());
+    const QImage grid = Picture();
+    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.4);
+    EXPECT_EQ(Live(), "Pressure: 40.0 %");
+    EXPECT_EQ(Picture(), grid);
+    Tablet(QEvent::TabletRelease, QPointF(100, 100), 0);
+}
+
+TEST_F(PressureTest, TheMouseDrawsAtMiddlePressureAndIsToldToUseThePen) {
+    Start();
+    Open();
+    const QImage plain = Picture();
+    EXPECT_FALSE(Form->LabelMouseNote->isVisible());
+    QTest::mousePress(Pad(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 150));
+    QTest::mouseMove(Pad(), QPoint(200, 150));
+    QTest::mouseMove(Pad(), QPoint(360, 150));
+    QTest::mouseRelease(Pad(), Qt::LeftButton, Qt::NoModifier, QPoint(360, 150));
+    QApplication::processEvents();
+    EXPECT_TRUE(Form->LabelMouseNote->isVisible());
+    EXPECT_EQ(Form->LabelMouseNote->text(), "Draw with the tablet's pen to see its pressure");
+    const Cut cut = At(200, 120, 180);
+    EXPECT_GE(cut.Inked, 7);
+    EXPECT_LE(cut.Inked, 11);
+    EXPECT_NEAR(cut.Darkest, 115, 10);
+    EXPECT_EQ(Live(), "Pressure: -") << "the mouse sends no pressure";
+    EXPECT_EQ(Picture(), plain);
+
+    Stroke(60, 40, 100, 0.5);
+    EXPECT_FALSE(Form->LabelMouseNote->isVisible()) << "the pen's own input hides the note";
+}
+
+TEST_F(PressureTest, PressuresOutsideTheScaleAreClampedAndNaNIsIgnored) {
+    Start();
+    Open();
+    const QImage plain = Picture();
+    EXPECT_TRUE(Tablet(QEvent::TabletPress, QPointF(40, 100), NaN));
+    EXPECT_EQ(Live(), "Pressure: -");
+    EXPECT_TRUE(Blank(QRect(30, 90, 20, 20))) << "nothing drawn without a pressure";
+    EXPECT_EQ(Picture(), plain);
+
+    EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(100, 100), 1.5));
+    EXPECT_EQ(Live(), "Pressure: 100.0 % (1023 of 1023)");
+    EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(160, 100), Inf));
+    EXPECT_EQ(Live(), "Pressure: 100.0 % (1023 of 1023)");
+    EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(220, 100), -0.5));
+    EXPECT_EQ(Live(), "Pressure: 0.0 % (0 of 1023)");
+    EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(280, 100), -Inf));
+    EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(300, 100), NaN));
+    EXPECT_EQ(Live(), "Pressure: 0.0 % (0 of 1023)") << "the last real pressure stays";
+    EXPECT_EQ(Peak(), "Peak of last stroke: 100.0 % (1023 of 1023)");
+    EXPECT_LE(At(130, 80, 120).Darkest, 10) << "drawn as the heaviest stroke";
+    EXPECT_TRUE(Tablet(QEvent::TabletRelease, QPointF(300, 100), NaN));
+    EXPECT_EQ(Picture(), plain);
+}
+
+TEST_F(PressureTest, ASecondPointerOrTheMouseInTheMiddleOfAStrokeIsIgnored) {
+    Start();
+    Open();
+    const QImage plain = Picture();
+    Tablet(QEvent::TabletPress, QPointF(40, 60), 0.3);
+    QApplication::processEvents();
+    const QImage marked = Picture();
+
+    EXPECT_TRUE(Tablet(QEvent::TabletPress, QPointF(200, 200), 1.0, 1))
+        << "accepted, so Qt makes no mouse event";
+    EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(260, 220), 1.0, 1));
+    EXPECT_TRUE(Tablet(QEvent::TabletRelease, QPointF(260, 220), 0, 1));
+    QTest::mousePress(Pad(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 260));
+    QTest::mouseMove(Pad(), QPoint(350, 270));
+    QTest::mouseRelease(Pad(), Qt::LeftButton, Qt::NoModifier, QPoint(350, 270));
+    EXPECT_TRUE(Blank(QRect(150, 150, 250, 150)));
+    EXPECT_EQ(Live(), "Pressure: 30.0 % (307 of 1023)");
+    EXPECT_EQ(Peak(), "Peak of last stroke: 30.0 % (307 of 1023)");
+    EXPECT_EQ(Picture(), marked);
+    EXPECT_TRUE(Pad()->InPenStroke());
+
+    // The first pen goes on and lifts as usual.
+    Tablet(QEvent::TabletMove, QPointF(80, 60), 0.3);
+    EXPECT_FALSE(Blank(QRect(60, 55, 10, 10)));
+    Tablet(QEvent::TabletRelease, QPointF(80, 60), 0);
+    EXPECT_EQ(Picture(), plain);
+}
+
+TEST_F(PressureTest, AStrokeThatLeavesTheAreaIsClippedToItAndFollowedBack) {
+    Start();
+    Open();
+    const QImage plain = Picture();
+    const QSize canvas = Pad()->Strokes().size();
+    Tablet(QEvent::TabletPress, QPointF(200, 150), 0.8);
+    // Qt keeps the pen's events on the area while it is down, with points outside it.
+    EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(-300, 150), 0.8));
+    EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(1e9, -1e9), 0.8));
+    EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(-1e300, 1e300), 0.8));
+    EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(200, 250), 0.8));
+    EXPECT_TRUE(Tablet(QEvent::TabletRelease, QPointF(900, 250), 0));
+    QApplication::processEvents();
+    EXPECT_EQ(Pad()->Strokes().size(), canvas);
+    EXPECT_LE(At(2, 140, 160).Darkest, 50) << "the stroke runs to the area's edge";
+    EXPECT_LE(At(200, 240, 260).Darkest, 50) << "and on from where the pen came back";
+    EXPECT_LE(At(199, 251, 265).Darkest, 50) << "on the line from far away, not from the area's corner";
+    EXPECT_EQ(Live(), "Pressure: -");
+    EXPECT_EQ(Picture(), plain);
+}
+
+TEST_F(PressureTest, AFloodOfEventsLeavesNothingBehind) {
+    Start();
+    Open();
+    const QImage plain = Picture();
+    Tablet(QEvent::TabletPress, QPointF(10, 10), 0.2);
+    // Far more than any pen sends between two repaints, without a pause for the event loop.
+    for (int i = 0; i < 20000; ++i) {
+        const double pressure = (i % 97) / 96.0;
+        Tablet(QEvent::TabletMove, QPointF(i % 600 - 100, (i * 7) % 500 - 100), pressure);
+    }
+    EXPECT_EQ(Live(), "Pressure: 17.7 % (181 of 1023)") << "the last event's, 17 / 96";
+    Tablet(QEvent::TabletRelease, QPointF(10, 10), 0);
+    QApplication::processEvents();
+    EXPECT_EQ(Picture(), plain);
+    EXPECT_EQ(Peak(), "Peak of last stroke: 100.0 % (1023 of 1023)");
+}
