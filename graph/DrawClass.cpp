@@ -47,10 +47,10 @@ const TRingShape& CornerDisc() {
     static const TRingShape shape(-1.0, 2.5);
     return shape;
 }
-// The pressure marker's dot where it meets the curve: a filled disc, 7 by 7, unlike the control points'
-// rings.
-const TRingShape& MarkerDisc() {
-    static const TRingShape shape(-1.0, 3.5);
+// The pressure marker's ring where it meets the curve: 13 by 13 and 2 pixels wide, larger than a control
+// point's, with the curve showing through its middle.
+const TRingShape& MarkerRing() {
+    static const TRingShape shape(4.5, 6.5);
     return shape;
 }
 
@@ -450,11 +450,11 @@ void TDrawClass::InvertMarker(const MarkerFigure& f) {
         Report(LineRect(c, m, c, f.H - 1) & img.rect());
         return;
     }
-    // The dot, the line below it down to the output scale, and the line right of it to the force scale;
-    // the lines stop short of the dot so that no pixel is inverted twice.
+    // The ring, the line below it down to the output scale, and the line right of it to the force scale;
+    // the lines start outside the ring so that no pixel is inverted twice.
     const int r = std::clamp(*f.Row, -2 * f.H, 2 * f.H);
-    const int gap = MarkerDisc().Radius() + 1;
-    Report(MarkerDisc().Paint(img, c, r, MarkerColour, TPaintMode::Invert));
+    const int gap = MarkerRing().Radius() + 1;
+    Report(MarkerRing().Paint(img, c, r, MarkerColour, TPaintMode::Invert));
     if (r + gap < f.H) {
         VerticalLine(img, c, r + gap, f.H, MarkerColour, TPaintMode::Invert);
         Report(LineRect(c, r + gap, c, f.H - 1) & img.rect());

@@ -90,7 +90,7 @@ public:
     void DrawCurve();
 
     // The pressure marker: where a received pressure lies on the output axis (a line up from the bottom edge
-    // in its column) and where that column first meets the drawn curve (a dot there, and a line from it to
+    // in its column) and where that column first meets the drawn curve (a ring there, and a line from it to
     // the right edge, on the row of the force it took). It is drawn in the inverting mode, each pixel once,
     // so erasing it restores every pixel. Showing it again moves it; nothing is drawn without a drawable pen
     // or during a drag. A drag's start and DrawGrid (and so ShowPen) remove it.

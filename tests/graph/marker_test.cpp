@@ -35,7 +35,8 @@ TEST(PressureMarker, MarksTheOutputColumnAndWhereItMeetsTheCurve) {
     s.Graph.ShowPressureMarker(0.5);
     const QImage& with = s.Surface.Img;
     EXPECT_TRUE(s.Graph.PressureMarkerShown());
-    EXPECT_TRUE(Differs(before, with, 250, 250)) << "the dot where the column meets the curve";
+    EXPECT_TRUE(Differs(before, with, 250, 244)) << "the ring around where the column meets the curve";
+    EXPECT_FALSE(Differs(before, with, 250, 250)) << "the curve shows through the ring";
     EXPECT_TRUE(Differs(before, with, 250, 400)) << "the column below it";
     EXPECT_TRUE(Differs(before, with, 250, 499)) << "down to the output scale";
     EXPECT_TRUE(Differs(before, with, 400, 250)) << "the row right of it";
@@ -43,7 +44,7 @@ TEST(PressureMarker, MarksTheOutputColumnAndWhereItMeetsTheCurve) {
     EXPECT_FALSE(Differs(before, with, 250, 200)) << "nothing above the curve";
     EXPECT_FALSE(Differs(before, with, 100, 250)) << "nothing left of the curve";
     EXPECT_FALSE(Differs(before, with, 249, 400));
-    EXPECT_EQ(DiffBox(before, with), QRect(QPoint(247, 247), QPoint(499, 499)));
+    EXPECT_EQ(DiffBox(before, with), QRect(QPoint(244, 244), QPoint(499, 499)));
     EXPECT_EQ(with.pixel(400, 250) & 0xFFFFFF, 0xC000C0u) << "on the white area it shows its own colour";
 }
 
@@ -52,10 +53,10 @@ TEST(PressureMarker, ABentCurveIsMetAtTheForceItTakes) {
     const QImage before = s.Surface.Img;
     // Full output takes the upper point's force (1000: row 23); none takes the lower point's (10: row 483).
     s.Graph.ShowPressureMarker(1.0);
-    EXPECT_EQ(DiffBox(before, s.Surface.Img), QRect(QPoint(485, 20), QPoint(499, 499)));
+    EXPECT_EQ(DiffBox(before, s.Surface.Img), QRect(QPoint(482, 17), QPoint(499, 499)));
     EXPECT_TRUE(Differs(before, s.Surface.Img, 495, 23));
     s.Graph.ShowPressureMarker(0.0);
-    EXPECT_EQ(DiffBox(before, s.Surface.Img), QRect(QPoint(9, 480), QPoint(499, 499)));
+    EXPECT_EQ(DiffBox(before, s.Surface.Img), QRect(QPoint(6, 477), QPoint(499, 499)));
     EXPECT_TRUE(Differs(before, s.Surface.Img, 300, 483));
     EXPECT_FALSE(Differs(before, s.Surface.Img, 300, 482));
 }
