@@ -87,9 +87,10 @@ public:
         Lines.push_back(line);
     }
 
-    // A counter of one benchmark (in microseconds) must be at most `maxUs`.
+    // A counter of one benchmark (in microseconds) must be at most `maxUs`. With a baseline benchmark, its
+    // figure of the same counter is shown beside it.
     void Limit(const std::string& label, const std::string& benchmark, const std::string& counter,
-               double maxUs) {
+               double maxUs, const std::string& baseline = {}) {
         const auto* r = Find(benchmark);
         if (!r || !r->Counters.count(counter)) {
             Missing(label);
@@ -98,9 +99,18 @@ public:
         const double v = r->Counters.at(counter);
         const bool met = v <= maxUs;
         AllMet = AllMet && met;
+        char besides[96] = "";
+        if (!baseline.empty()) {
+            const auto* b = Find(baseline);
+            if (b && b->Counters.count(counter))
+                std::snprintf(besides, sizeof besides, "  baseline %s %.1f us", baseline.c_str(),
+                              b->Counters.at(counter));
+            else
+                std::snprintf(besides, sizeof besides, "  baseline %s: no result", baseline.c_str());
+        }
         char line[512];
-        std::snprintf(line, sizeof line, "%-34s %10.1f us  target <= %.0f us  %s", label.c_str(), v, maxUs,
-                      met ? "MET" : "MISSED");
+        std::snprintf(line, sizeof line, "%-34s %10.1f us%s  target <= %.0f us  %s", label.c_str(), v,
+                      besides, maxUs, met ? "MET" : "MISSED");
         Lines.push_back(line);
     }
 

@@ -3,6 +3,10 @@
 // the captions beside it). The program's own main window runs on the offscreen platform with a 1 MB XML
 // preference file loaded, at 500 x 500 (the big layout) and 300 x 300 (the small one). Every move is timed
 // on its own, so the figures are the median and the 99th percentile of single moves.
+//
+// Beside it, measured against it in the same run: a tablet move sent to the Pressure Test window's drawing
+// area while the pen is down, timed until the area has repainted the stroke's new segment and the graph the
+// moved pressure marker.
 
 #include "bench/BenchInputs.h"
 #include "bench/BenchReport.h"
@@ -11,8 +15,10 @@
 #include "tests/support/Platform_fake.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "ui/Application.h"
+#include "ui/Form_PressureTest.h"
 #include "ui/Form_Tablet.h"
 #include "ui/GraphImage.h"
+#include "ui/PressurePad.h"
 #include "ui/Resources.h"
 
 #include <QApplication>
@@ -20,14 +26,19 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPointingDevice>
+#include <QTabletEvent>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <initializer_list>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -98,13 +109,62 @@ bool RepaintPending(PaintCounter& counter, long long before) {
     return counter.Paints > before;
 }
 
+// The timings of single moves: each runs from sending the event until every watched widget has repainted.
+class MoveTimer {
+public:
+    explicit MoveTimer(benchmark::State& state) {
+        Us.reserve(static_cast<size_t>(state.max_iterations));
+        CpuUs.reserve(static_cast<size_t>(state.max_iterations));
+    }
+
+    template <typename Send>
+    void Time(benchmark::State& state, std::initializer_list<PaintCounter*> watched, Send&& send) {
+        std::vector<long long> before;
+        for (PaintCounter* c : watched)
+            before.push_back(c->Paints);
+        const double c0 = ThreadCpuUs();
+        const auto t0 = std::chrono::steady_clock::now();
+        send();
+        size_t i = 0;
+        for (PaintCounter* c : watched)
+            if (!RepaintPending(*c, before[i++]))
+                ++Missed;
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        state.SetIterationTime(seconds);
+        Us.push_back(seconds * 1e6);
+        CpuUs.push_back(ThreadCpuUs() - c0);
+    }
+
+    void Report(benchmark::State& state) const {
+        if (Missed)
+            state.SkipWithError("a move was not followed by a repaint");
+        state.counters["p50_us"] = bench::Quantile(Us, 0.5);
+        state.counters["p99_us"] = bench::Quantile(Us, 0.99);
+        state.counters["max_us"] = bench::Quantile(Us, 1.0);
+        // The same on the thread's own processor time: what the program spends, without the time the
+        // machine gave to other processes in the middle of a move.
+        state.counters["cpu_p50_us"] = bench::Quantile(CpuUs, 0.5);
+        state.counters["cpu_p99_us"] = bench::Quantile(CpuUs, 0.99);
+    }
+
+private:
+    std::vector<double> Us;
+    std::vector<double> CpuUs;
+    long long Missed = 0;
+};
+
+bool PenShown() {
+    TGraphImage* image = TabletForm->Image;
+    return image && image->isEnabled() && TabletForm->GetGraph() &&
+           TabletForm->GetGraph()->GetSelectedPen() >= 0;
+}
+
 void Drag(benchmark::State& state, bool small) {
     Window w;
     if (small)
         TabletForm->SetSmallLayout();
     TGraphImage* image = TabletForm->Image;
-    if (!image || !image->isEnabled() || !TabletForm->GetGraph() ||
-        TabletForm->GetGraph()->GetSelectedPen() < 0) {
+    if (!PenShown()) {
         state.SkipWithError("the window did not load the generated file");
         return;
     }
@@ -116,10 +176,8 @@ void Drag(benchmark::State& state, bool small) {
     const QPoint middle(m + (size - 2 * m) / 2, m + (size - 2 * m) / 2);
     SendMouse(image, QEvent::MouseButtonPress, middle, Qt::LeftButton, Qt::LeftButton);
 
-    std::vector<double> us, cpuUs;
-    us.reserve(static_cast<size_t>(state.max_iterations));
-    cpuUs.reserve(static_cast<size_t>(state.max_iterations));
-    long long moves = 0, missed = 0;
+    MoveTimer timer(state);
+    long long moves = 0;
     const long long pixelsBefore = counter.Pixels;
     // A circle around the graph's middle, one degree a move: every move changes the curve.
     const double radius = (size - 2 * m) / 4.0;
@@ -127,35 +185,66 @@ void Drag(benchmark::State& state, bool small) {
         const double a = static_cast<double>(moves % 360) * 3.14159265358979 / 180.0;
         const QPoint p(middle.x() + static_cast<int>(std::lround(radius * std::cos(a))),
                        middle.y() + static_cast<int>(std::lround(radius * std::sin(a))));
-        const long long before = counter.Paints;
-        const double c0 = ThreadCpuUs();
-        const auto t0 = std::chrono::steady_clock::now();
-        SendMouse(image, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
-        if (!RepaintPending(counter, before))
-            ++missed;
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        state.SetIterationTime(seconds);
-        us.push_back(seconds * 1e6);
-        cpuUs.push_back(ThreadCpuUs() - c0);
+        timer.Time(state, {&counter},
+                   [&] { SendMouse(image, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton); });
         ++moves;
     }
     SendMouse(image, QEvent::MouseButtonRelease, middle, Qt::LeftButton, Qt::NoButton);
     QApplication::processEvents();
 
-    if (missed)
-        state.SkipWithError("a move was not followed by a repaint of the image");
-    state.counters["p50_us"] = bench::Quantile(us, 0.5);
-    state.counters["p99_us"] = bench::Quantile(us, 0.99);
-    state.counters["max_us"] = bench::Quantile(us, 1.0);
-    // The same on the thread's own processor time: what the program spends, without the time the machine
-    // gave to other processes in the middle of a move.
-    state.counters["cpu_p50_us"] = bench::Quantile(cpuUs, 0.5);
-    state.counters["cpu_p99_us"] = bench::Quantile(cpuUs, 0.99);
+    timer.Report(state);
     // The share of the image repainted per move: the whole image each time would mean the changed
     // rectangle is not used.
     state.counters["repaint_share"] = moves ? static_cast<double>(counter.Pixels - pixelsBefore) /
                                                   (static_cast<double>(moves) * size * size)
                                             : 0;
+}
+
+// A tablet event as the platform delivers it: to the window holding the area, which hands it on.
+void SendTablet(QWidget* area, const QPointingDevice* pen, QEvent::Type type, QPointF at, double pressure) {
+    QWidget* window = area->window();
+    const QPointF global = QPointF(area->mapToGlobal(QPoint(0, 0))) + at;
+    const QPointF local = global - QPointF(window->mapToGlobal(QPoint(0, 0)));
+    const Qt::MouseButton button = type == QEvent::TabletMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons buttons = type == QEvent::TabletRelease ? Qt::NoButton : Qt::LeftButton;
+    QTabletEvent event(type, pen, local, global, pressure, 0, 0, 0, 0, 0, Qt::NoModifier, button, buttons);
+    QApplication::sendEvent(window->windowHandle(), &event);
+}
+
+void PressureMove(benchmark::State& state) {
+    Window w;
+    if (!PenShown()) {
+        state.SkipWithError("the window did not load the generated file");
+        return;
+    }
+    TabletForm->PressureTest1Click();
+    QApplication::processEvents();
+    TPressurePad* area = TabletForm->GetPressureTest()->Pad;
+    const QPointingDevice pen(QStringLiteral("Bench stylus"), 7800, QInputDevice::DeviceType::Stylus,
+                              QPointingDevice::PointerType::Pen,
+                              QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2);
+    PaintCounter graphPaints(TabletForm->Image);
+    PaintCounter areaPaints(area);
+    const QPointF centre(area->width() / 2.0, area->height() / 2.0);
+    SendTablet(area, &pen, QEvent::TabletPress, centre, 0.2);
+    QApplication::processEvents();
+
+    MoveTimer timer(state);
+    long long moves = 0;
+    // Circles around the area's middle, two degrees a move, as a quick pen draws; the pressure sweeps the
+    // scale in steps of several output columns, so that the marker moves at every event.
+    const double radius = area->height() / 3.0;
+    for (auto _ : state) {
+        const double a = static_cast<double>(moves % 180) * 2 * 3.14159265358979 / 180.0;
+        const QPointF p(centre.x() + radius * std::cos(a), centre.y() + radius * std::sin(a));
+        const double pressure = 0.1 + 0.8 * static_cast<double>(moves % 100) / 100.0;
+        timer.Time(state, {&areaPaints, &graphPaints},
+                   [&] { SendTablet(area, &pen, QEvent::TabletMove, p, pressure); });
+        ++moves;
+    }
+    SendTablet(area, &pen, QEvent::TabletRelease, centre, 0);
+    QApplication::processEvents();
+    timer.Report(state);
 }
 
 } // namespace
@@ -175,6 +264,11 @@ int main(int argc, char** argv) {
         ->Iterations(3000)
         ->Repetitions(1)
         ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("PressureTest/500", PressureMove)
+        ->UseManualTime()
+        ->Iterations(3000)
+        ->Repetitions(1)
+        ->Unit(benchmark::kMicrosecond);
     return bench::RunBenchmarks(argc, argv, [](bench::Summary& s) {
         s.Limit("drag 500x500, median", "Drag/500", "p50_us", 300);
         s.Limit("drag 500x500, 99th percentile", "Drag/500", "p99_us", 1000);
@@ -182,5 +276,9 @@ int main(int argc, char** argv) {
         s.Limit("drag 500x500, 99th pct (cpu)", "Drag/500", "cpu_p99_us", 1000);
         s.Limit("drag 300x300, median", "Drag/300", "p50_us", 300);
         s.Limit("drag 300x300, 99th percentile", "Drag/300", "p99_us", 1000);
+        s.Limit("pressure test move, median", "PressureTest/500", "p50_us", 300, "Drag/500");
+        s.Limit("pressure test move, 99th pct", "PressureTest/500", "p99_us", 1000, "Drag/500");
+        s.Limit("pressure test move, median (cpu)", "PressureTest/500", "cpu_p50_us", 300, "Drag/500");
+        s.Limit("pressure test move, 99th pct (cpu)", "PressureTest/500", "cpu_p99_us", 1000, "Drag/500");
     });
 }
