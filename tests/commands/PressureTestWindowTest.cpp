@@ -19,6 +19,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -99,6 +100,17 @@ protected:
                 if ((img.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
                     return false;
         return true;
+    }
+    // Runs `command` while the pen presses and the graph is marked. The graph must be as `without` right
+    // after it, marked again at the pen's next move, and as `without` once more after the lift.
+    void MarkedDuring(const std::function<void()>& command, const QImage& without) {
+        Tablet(QEvent::TabletPress, QPointF(100, 100), 0.6);
+        command();
+        EXPECT_EQ(Picture(), without) << "right after the command";
+        Tablet(QEvent::TabletMove, QPointF(110, 100), 0.3);
+        EXPECT_NE(Picture(), without) << "marked again";
+        Tablet(QEvent::TabletRelease, QPointF(110, 100), 0);
+        EXPECT_EQ(Picture(), without) << "after the lift";
     }
     QString Live() const { return Form->LabelPressure->text(); }
     QString Peak() const { return Form->LabelPeak->text(); }
@@ -202,50 +214,26 @@ TEST_F(PressureTest, APenChangeOrADragWhileMarkedLeavesTheGraphAsWithoutTheMarke
     SelectPen(0);
     const QImage tip = Picture();
     SelectPen(1);
+    MarkedDuring([&] { SelectPen(0); }, tip);
 
-    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.6);
-    SelectPen(0);
-    EXPECT_EQ(Picture(), tip);
-    Tablet(QEvent::TabletMove, QPointF(110, 100), 0.6);
-    EXPECT_NE(Picture(), tip) << "marked again on the new pen";
-    Tablet(QEvent::TabletRelease, QPointF(110, 100), 0);
-    EXPECT_EQ(Picture(), tip);
-
-    // The same drag with and without the marker shown ends on the same pixels.
     SelectPen(1);
-    ASSERT_EQ(Picture(), eraser);
     Drag(EraserMiddle, Target);
     const QImage dragged = Picture();
     Drag(Target, EraserMiddle);
     ASSERT_EQ(Picture(), eraser);
-    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.4);
-    Drag(EraserMiddle, Target);
-    EXPECT_EQ(Picture(), dragged);
-    Tablet(QEvent::TabletMove, QPointF(110, 100), 0.45);
-    Tablet(QEvent::TabletRelease, QPointF(110, 100), 0);
-    EXPECT_EQ(Picture(), dragged);
+    MarkedDuring([&] { Drag(EraserMiddle, Target); }, dragged);
 }
 
 TEST_F(PressureTest, AReloadOrALayoutSwitchWhileMarkedLeavesTheGraphAsWithoutTheMarker) {
     Start();
     Open();
     const QImage big = Picture();
-    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.6);
-    Click("BtReset");
-    EXPECT_EQ(Picture(), big);
-    Tablet(QEvent::TabletRelease, QPointF(100, 100), 0);
-    EXPECT_EQ(Picture(), big);
+    MarkedDuring([&] { Click("BtReset"); }, big);
 
     Trigger("Small1");
     const QImage small = Picture();
     Trigger("Big1");
-    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.6);
-    Trigger("Small1");
-    EXPECT_EQ(Picture(), small);
-    Tablet(QEvent::TabletMove, QPointF(110, 100), 0.3);
-    EXPECT_NE(Picture(), small) << "marked on the small graph";
-    Tablet(QEvent::TabletRelease, QPointF(110, 100), 0);
-    EXPECT_EQ(Picture(), small);
+    MarkedDuring([&] { Trigger("Small1"); }, small);
 }
 
 TEST_F(PressureTest, ClosingTheWindowTakesTheMarkerOffAndEndsTheStroke) {
