@@ -22,6 +22,7 @@ constexpr QRgb MarkerColour = 0xC000C0;
 
 // The curve's pen, in pixels.
 constexpr int CurvePenWidth = 3;
+constexpr QRgb FocusColour = 0xFF8C00;
 
 // Widest corner label, in pixels: "[1023,1023]" at the far corner stays clear of the grid's closing line.
 constexpr int LabelRoom = 46;
@@ -51,6 +52,11 @@ const TRingShape& CornerDisc() {
 // point's, with the curve showing through its middle.
 const TRingShape& MarkerRing() {
     static const TRingShape shape(4.5, 6.5);
+    return shape;
+}
+// The keyboard's ring: 15 by 15, 2 pixels wide, one pixel clear of a control point's circle.
+const TRingShape& FocusRing() {
+    static const TRingShape shape(5.5, 7.5);
     return shape;
 }
 
@@ -158,6 +164,17 @@ TDrawClass::TDrawClass(IGraphSurface& surface, QRgb background)
 
 void TDrawClass::SetPens(const APen& pens) {
     Pens = pens;
+}
+
+Pen TDrawClass::GetPen(int index) const {
+    if (index < 0 || index >= int(Pens.size()))
+        return Pen{};
+    return Pens[size_t(index)];
+}
+
+void TDrawClass::SetPen(int index, const Pen& pen) {
+    if (index >= 0 && index < int(Pens.size()))
+        Pens[size_t(index)] = pen;
 }
 
 const Pen* TDrawClass::ShownPen() const {
@@ -309,8 +326,13 @@ void TDrawClass::DrawPenItems() {
 
 TDrawClass::Figure TDrawClass::CurrentFigure() const {
     const QSize size = Size();
-    return Figure{Points,       UpperThresholdY, LowerThresholdY,
-                  size.width(), size.height(),   Image.Image().devicePixelRatio()};
+    return Figure{Points,
+                  UpperThresholdY,
+                  LowerThresholdY,
+                  FocusHandle,
+                  size.width(),
+                  size.height(),
+                  Image.Image().devicePixelRatio()};
 }
 
 void TDrawClass::DrawCurve() {
@@ -344,6 +366,14 @@ void TDrawClass::InvertFigures(const Figure* before, const Figure& after) {
         if (before)
             InvertLowerThreshold(*before);
         InvertLowerThreshold(after);
+    }
+    const bool sameRing =
+        sameSize && before->Focus == after.Focus &&
+        (after.Focus < 0 || HandleCentre(*before, before->Focus) == HandleCentre(after, after.Focus));
+    if (!sameRing) {
+        if (before)
+            InvertFocusRing(*before);
+        InvertFocusRing(after);
     }
 }
 
@@ -465,6 +495,44 @@ void TDrawClass::InvertMarker(const MarkerFigure& f) {
     }
 }
 
+QPoint TDrawClass::HandleCentre(const Figure& f, int target) const {
+    switch (target) {
+    case TargetUpperThreshold:
+        return QPoint(Margin - 7, f.UpperY);
+    case TargetLowerThreshold:
+        return QPoint(f.W - Margin + 7, f.LowerY);
+    default:
+        return f.Points[size_t(target)];
+    }
+}
+
+void TDrawClass::InvertFocusRing(const Figure& f) {
+    if (f.Focus < TargetLower || f.Focus > TargetLowerThreshold)
+        return;
+    const QPoint c = HandleCentre(f, f.Focus);
+    Report(FocusRing().Paint(Image.Image(), c.x(), c.y(), FocusColour, TPaintMode::Invert));
+}
+
+QPoint TDrawClass::HandlePosition(int target) const {
+    if (target < TargetLower || target > TargetLowerThreshold)
+        return QPoint();
+    return HandleCentre(CurrentFigure(), target);
+}
+
+void TDrawClass::SetFocusHandle(int target) {
+    if (target < TargetLower || target > TargetLowerThreshold)
+        target = -1;
+    if (target == FocusHandle)
+        return;
+    if (!Drawable()) {
+        FocusHandle = target;
+        return;
+    }
+    const Figure before = CurrentFigure();
+    FocusHandle = target;
+    InvertFigures(&before, CurrentFigure());
+}
+
 // ---- mouse ---------------------------------------------------------------------------------------------
 
 void TDrawClass::DefaultCaptions() {
@@ -477,22 +545,28 @@ void TDrawClass::MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y)
     const int W = Size().width(), m = Margin;
     for (int i = 0; i < 3; ++i) {
         const QPoint& P = Points[size_t(i)];
-        if (InZone(X, Y, P.x() - 5, P.x() + 5, P.y() - 5, P.y() + 5)) {
-            Dragging = true;
-            DragTarget = i;
-        }
+        if (InZone(X, Y, P.x() - 5, P.x() + 5, P.y() - 5, P.y() + 5))
+            Pick(i);
     }
-    if (InZone(X, Y, m - 10, m - 4, UpperThresholdY - 5, UpperThresholdY + 5)) {
-        if (!ThresholdLimiter)
-            Dragging = true;
-        DragTarget = TargetUpperThreshold;
-    }
-    if (InZone(X, Y, W - m + 4, W - m + 10, LowerThresholdY - 5, LowerThresholdY + 5)) {
-        if (!ThresholdLimiter)
-            Dragging = true;
-        DragTarget = TargetLowerThreshold;
-    }
+    if (InZone(X, Y, m - 10, m - 4, UpperThresholdY - 5, UpperThresholdY + 5))
+        Pick(TargetUpperThreshold);
+    if (InZone(X, Y, W - m + 4, W - m + 10, LowerThresholdY - 5, LowerThresholdY + 5))
+        Pick(TargetLowerThreshold);
     // The marker belongs to the curve as it was: a drag moves the curve away from under it.
+    if (Dragging)
+        ErasePressureMarker();
+}
+
+void TDrawClass::Pick(int target) {
+    // With the threshold limiter on, a handle becomes the target but is not dragged.
+    if (target < TargetUpperThreshold || !ThresholdLimiter)
+        Dragging = true;
+    DragTarget = target;
+}
+
+void TDrawClass::PressHandle(int target) {
+    if (Drawable() && target >= TargetLower && target <= TargetLowerThreshold)
+        Pick(target);
     if (Dragging)
         ErasePressureMarker();
 }

@@ -62,6 +62,10 @@ public:
     void SetPens(const APen& pens);
     // A copy of the pens with every edit made so far.
     APen GetPens() const { return Pens; }
+    // One pen, read or replaced by its index (an index outside the pens reads as an empty pen and is not
+    // written); no redraw.
+    Pen GetPen(int index) const;
+    void SetPen(int index, const Pen& pen);
     TCaptions GetCaptions() const { return Captions; }
 
     // The limiter switches; they act from the next mouse action on.
@@ -84,6 +88,17 @@ public:
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int X, int Y);
     void MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int X, int Y);
+    // Picks one item by its DragTarget value as a press inside its zone alone would, for a keyboard move
+    // of that item even where others overlap it: a threshold handle is dragged only while the threshold
+    // limiter is off.
+    void PressHandle(int target);
+
+    // The handle that has the keyboard (a DragTarget value, or -1 for none) is marked with a ring drawn in
+    // the inverting mode like the other moving figures, so it moves and is erased with them.
+    void SetFocusHandle(int target);
+    int32_t GetFocusHandle() const { return FocusHandle; }
+    // Where a press picks the item: a control point's pixel, or a threshold handle's centre beside the graph.
+    QPoint HandlePosition(int target) const;
 
     // Draws the shown pen's moving figures once more in the inverting mode: drawn over itself this erases
     // them. Nothing happens without a drawable pen.
@@ -125,6 +140,7 @@ private:
         std::array<QPoint, 3> Points;
         int32_t UpperY = 0;
         int32_t LowerY = 0;
+        int32_t Focus = -1;
         int W = 0;
         int H = 0;
         double Ratio = 1.0;
@@ -157,6 +173,9 @@ private:
         bool operator==(const MarkerFigure&) const = default;
     };
     void InvertMarker(const MarkerFigure& f);
+    void InvertFocusRing(const Figure& f);
+    QPoint HandleCentre(const Figure& f, int target) const;
+    void Pick(int target);
     void DefaultCaptions();
     void DragPoint(int i, int X, int Y, Pen& p);
     void DragThreshold(bool upper, int Y, Pen& p);
@@ -175,6 +194,7 @@ private:
     bool MiddlePointLimiter = false;
     bool PointLimiter = true;
     int32_t Margin = GraphMargin;
+    int32_t FocusHandle = -1;
     QRgb BackgroundColor;
     TDrawn Drawn = TDrawn::Nothing;
 

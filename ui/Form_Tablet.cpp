@@ -2,6 +2,7 @@
 
 #include "data/ConfigWorkflow.h"
 #include "graph/DrawClass.h"
+#include "graph/PenHistory.h"
 #include "graph/PolylineRaster.h"
 #include "system/AtomicFile.h"
 #include "system/Platform.h"
@@ -26,6 +27,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
@@ -99,6 +101,7 @@ TTabletForm::TTabletForm(IPrompter& prompter, QWidget* parent) : QMainWindow(par
     // The icon is a PNG: naming the format spares probing every image plugin for it.
     setWindowIcon(QIcon(QPixmap(QString::fromLatin1(IconResource), "PNG")));
 
+    History = std::make_unique<TPenHistory>([this](int index, const Pen& pen) { RestorePen(index, pen); });
     BuildMenu();
     BuildControls();
     SetClientWidth(713);
@@ -138,6 +141,19 @@ void TTabletForm::BuildMenu() {
     Save1 = entry(File1, "Save1", "&Save", &TTabletForm::Save1Click);
     N2 = separator(File1, "N2");
     Exit1 = entry(File1, "Exit1", "E&xit", &TTabletForm::Exit1Click);
+
+    // The actions name the step they undo or redo ("&Undo Move Middle Point") and are enabled only while
+    // there is one.
+    Edit2 = bar->addMenu("&Edit");
+    Edit2->setObjectName("Edit2");
+    Undo1 = History->Stack().createUndoAction(Edit2, "&Undo");
+    Undo1->setObjectName("Undo1");
+    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Edit2->addAction(Undo1);
+    Redo1 = History->Stack().createRedoAction(Edit2, "&Redo");
+    Redo1->setObjectName("Redo1");
+    Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    Edit2->addAction(Redo1);
 
     Edit1 = bar->addMenu("Backup");
     Edit1->setObjectName("Edit1");
@@ -215,6 +231,11 @@ void TTabletForm::BuildControls() {
     connect(Image, &TGraphImage::MouseMove, this, &TTabletForm::ImageMouseMove);
     connect(Image, &TGraphImage::MouseUp, this, &TTabletForm::ImageMouseUp);
     connect(Image, &TGraphImage::RatioChanged, this, &TTabletForm::ImageRatioChange);
+    connect(Image, &TGraphImage::NextHandle, this, &TTabletForm::ImageNextHandle);
+    connect(Image, &TGraphImage::MoveHandle, this, &TTabletForm::ImageMoveHandle);
+    connect(Image, &TGraphImage::LeaveHandle, this, &TTabletForm::ImageLeaveHandle);
+    connect(Image, &TGraphImage::FocusEntered, this, &TTabletForm::ImageFocusEntered);
+    connect(Image, &TGraphImage::FocusLeft, this, &TTabletForm::ImageFocusLeft);
 
     Image_Right = new QLabel(GroupBox1);
     Image_Right->setObjectName("Image_Right");
@@ -295,6 +316,15 @@ void TTabletForm::BuildControls() {
     StatusPanel->setObjectName("StatusPanel");
     StatusPanel->setMinimumWidth(50);
     bar->addWidget(StatusPanel, 1);
+
+    // The graph comes last in the tab order, after every control that has its place in the design. Qt reads
+    // the focus chain as a ring: with only focus-less widgets between the last button and the window's start,
+    // the graph (created early, so leading the chain) already seems to follow the button, and setTabOrder
+    // would change nothing. The status bar, next in the chain, takes the focus for that one call.
+    const Qt::FocusPolicy barPolicy = bar->focusPolicy();
+    bar->setFocusPolicy(Qt::TabFocus);
+    QWidget::setTabOrder(BtReset, Image);
+    bar->setFocusPolicy(barPolicy);
 }
 
 // ---- geometry ----
@@ -405,6 +435,10 @@ bool TTabletForm::IsConfigValid() const {
 }
 
 void TTabletForm::LoadConfig(bool askUser, bool keepPath) {
+    // Every load replaces or puts out of reach the pens the steps refer to.
+    History->Clear();
+    DragStart.reset();
+
     // 1. The path: kept, chosen in the file dialog, or a default file (asking when several exist).
     if (keepPath) {
         // ConfigPath stays.
@@ -570,6 +604,10 @@ void TTabletForm::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers m
     if (Graph->GetSelectedPen() < 0)
         return;
     Graph->MouseDown(button, modifiers, x, y);
+    if (Graph->IsDragging() && !DragStart) {
+        const int index = Graph->GetSelectedPen();
+        DragStart = DragRecord{index, Graph->GetPen(index)};
+    }
 }
 
 void TTabletForm::ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {
@@ -584,6 +622,82 @@ void TTabletForm::ImageMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mod
         return;
     Graph->MouseUp(button, modifiers, x, y);
     CopyCaptions();
+    if (DragStart) {
+        const DragRecord start = std::move(*DragStart);
+        DragStart.reset();
+        History->Record(TPenEdit(Graph->GetDragTarget()), start.Index, start.Before,
+                        Graph->GetPen(start.Index));
+    }
+}
+
+// ---- undo, redo and the keyboard on the graph ----
+
+void TTabletForm::RestorePen(int index, const Pen& pen) {
+    // A drag still under way is given up whole, so that it leaves no edit outside the history.
+    if (DragStart) {
+        Graph->SetPen(DragStart->Index, DragStart->Before);
+        DragStart.reset();
+    }
+    Graph->SetPen(index, pen);
+    if (ComboBox->currentIndex() != index)
+        ComboBox->setCurrentIndex(index);
+    Graph->ShowPen(index);
+    Graph->MouseUp(Qt::NoButton, Qt::NoModifier, 0, 0); // the captions as after a release
+    CopyCaptions();
+}
+
+void TTabletForm::ImageNextHandle(bool forward) {
+    constexpr int Handles = 5; // lower, middle, upper point, upper and lower threshold
+    const int now = Graph->GetFocusHandle();
+    if (now < 0)
+        Graph->SetFocusHandle(forward ? 0 : Handles - 1);
+    else
+        Graph->SetFocusHandle((now + (forward ? 1 : Handles - 1)) % Handles);
+    History->EndKeyRun();
+}
+
+// A key moves the handle as a press on it, a move by the step and a release would; the labels show the
+// values the move reached.
+void TTabletForm::ImageMoveHandle(int dx, int dy) {
+    const int index = Graph->GetSelectedPen();
+    const int handle = Graph->GetFocusHandle();
+    if (index < 0 || handle < 0 || DragStart)
+        return;
+    const bool threshold =
+        handle == TDrawClass::TargetUpperThreshold || handle == TDrawClass::TargetLowerThreshold;
+    if (threshold && dy == 0)
+        return; // the threshold handles move only up and down
+    const Pen before = Graph->GetPen(index);
+    const QPoint at = Graph->HandlePosition(handle);
+    Graph->PressHandle(handle);
+    if (!Graph->IsDragging())
+        return;
+    Graph->MouseMove(Qt::LeftButton, Qt::NoModifier, at.x() + dx, at.y() + dy);
+    CopyCaptions();
+    Graph->MouseUp(Qt::LeftButton, Qt::NoModifier, at.x() + dx, at.y() + dy);
+    History->RecordKey(TPenEdit(handle), index, before, Graph->GetPen(index));
+}
+
+void TTabletForm::ImageLeaveHandle(bool& handled) {
+    handled = Graph->GetFocusHandle() >= 0;
+    Graph->SetFocusHandle(-1);
+    History->EndKeyRun();
+}
+
+void TTabletForm::ImageFocusEntered(Qt::FocusReason reason) {
+    // Reached by Tab, the graph starts on its first handle, by Shift+Tab on its last; a click marks none.
+    if (reason == Qt::TabFocusReason)
+        Graph->SetFocusHandle(0);
+    else if (reason == Qt::BacktabFocusReason)
+        Graph->SetFocusHandle(4);
+    History->EndKeyRun();
+}
+
+void TTabletForm::ImageFocusLeft(Qt::FocusReason reason) {
+    // A menu opened or another window activated keeps the handle; the focus moved elsewhere leaves it.
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+        Graph->SetFocusHandle(-1);
+    History->EndKeyRun();
 }
 
 void TTabletForm::ImageRatioChange() {
@@ -648,9 +762,13 @@ void TTabletForm::BtGenerateinfoClick() {
 void TTabletForm::BtModifyValuesClick() {
     if (!FormEdit)
         return;
-    FormEdit->LoadPen(Graph->GetSelectedPen(), Graph->GetPens());
-    if (Prompter.ShowModal(FormEdit) == TFormEdit::ResultOK)
+    const int index = Graph->GetSelectedPen();
+    const Pen before = Graph->GetPen(index);
+    FormEdit->LoadPen(index, Graph->GetPens());
+    if (Prompter.ShowModal(FormEdit) == TFormEdit::ResultOK) {
         Graph->SetPens(FormEdit->GetPens());
+        History->Record(TPenEdit::PenEditor, index, before, Graph->GetPen(index));
+    }
     Graph->ShowPen(ComboBox->currentIndex());
 }
 

@@ -4,10 +4,13 @@
 // when created and writes them when destroyed, and every load ends in one of four control states (default
 // file, other file, invalid file, no file).
 
+#include "data/typeDef.h"
+
 #include <QMainWindow>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class IPrompter;
 class TDrawClass;
@@ -15,6 +18,7 @@ class TFileHandler;
 class TFormBackups;
 class TFormPressureTest;
 class TGraphImage;
+class TPenHistory;
 struct UserReport;
 class QAction;
 class QCheckBox;
@@ -59,6 +63,7 @@ public:
     TDrawClass* GetGraph() const { return Graph.get(); }
     // The Pressure Test window; nullptr until first opened.
     TFormPressureTest* GetPressureTest() const { return PressureTest.get(); }
+    TPenHistory* GetHistory() const { return History.get(); }
 
     // The three default preference files, APPDATA read afresh: 0 Wacom_Tablet.dat, 1 Pen_Tablet.dat, 2
     // ISD_Tablet.dat.
@@ -100,6 +105,9 @@ public:
     QAction* Save1 = nullptr;
     QAction* N2 = nullptr;
     QAction* Exit1 = nullptr;
+    QMenu* Edit2 = nullptr; // "&Edit": undo and redo of the pen edits
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
     QMenu* Edit1 = nullptr;
     QAction* ManuallySetFirstRunBackup1 = nullptr;
     QAction* Replace1 = nullptr;
@@ -156,12 +164,27 @@ private:
     void ApplyLayout(bool small);
     // The restore of "R&estore Backup Point" for any backup file: true when the file was replaced.
     bool RestoreFrom(const QString& backup);
+    // Undo and redo: the pen goes back into the graph, is selected and shown, and the captions reset.
+    void RestorePen(int index, const Pen& pen);
+    // The graph's keys (the image has the focus).
+    void ImageNextHandle(bool forward);
+    void ImageMoveHandle(int dx, int dy);
+    void ImageLeaveHandle(bool& handled);
+    void ImageFocusEntered(Qt::FocusReason reason);
+    void ImageFocusLeft(Qt::FocusReason reason);
 
     IPrompter& Prompter;
     std::unique_ptr<TFileHandler> FileHandler;
     QString ConfigPath;
     std::unique_ptr<TDrawClass> Graph;
     std::unique_ptr<TFormPressureTest> PressureTest; // marks on Graph: goes first
+    std::unique_ptr<TPenHistory> History;
+    // The shown pen as it was when the drag under way began.
+    struct DragRecord {
+        int Index = -1;
+        Pen Before;
+    };
+    std::optional<DragRecord> DragStart;
     bool FirstShow = false;
     bool IsdChosen = false;
     bool Destroyed = false;

@@ -3,6 +3,7 @@
 #include "graph/PolylineRaster.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -29,6 +30,7 @@ TGraphImage::TGraphImage(QWidget* parent) : QWidget(parent), Ratio(UsableRatio(d
     // The picture covers the whole widget, so Qt need not clear the background before painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true); // hover moves update the point captions
+    setFocusPolicy(Qt::StrongFocus);
     setCursor(Shape);
     SetImageSize(500, 500);
 }
@@ -58,8 +60,29 @@ void TGraphImage::FollowScreen() {
     SetDeviceRatio(devicePixelRatioF());
 }
 
+namespace {
+
+bool IsTab(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+}
+bool Forward(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+}
+
+} // namespace
+
 bool TGraphImage::event(QEvent* event) {
     switch (event->type()) {
+    case QEvent::KeyPress: {
+        // Tab and Shift+Tab would move the focus on before keyPressEvent sees them; here they step the
+        // handles.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (IsTab(key) && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            emit NextHandle(Forward(key));
+            return true;
+        }
+        break;
+    }
     case QEvent::ScreenChangeInternal:
 #if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
     case QEvent::DevicePixelRatioChange:
@@ -116,4 +139,49 @@ void TGraphImage::mouseMoveEvent(QMouseEvent* event) {
 void TGraphImage::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = PixelAt(event);
     emit MouseUp(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void TGraphImage::keyPressEvent(QKeyEvent* event) {
+    const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        emit MoveHandle(-step, 0);
+        return;
+    case Qt::Key_Right:
+        emit MoveHandle(step, 0);
+        return;
+    case Qt::Key_Up:
+        emit MoveHandle(0, -step);
+        return;
+    case Qt::Key_Down:
+        emit MoveHandle(0, step);
+        return;
+    case Qt::Key_Escape: {
+        bool handled = false;
+        emit LeaveHandle(handled);
+        if (handled)
+            return;
+        break;
+    }
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        if (event->modifiers() & Qt::ControlModifier) {
+            focusNextPrevChild(Forward(event));
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// The widget draws no focus frame of its own (the graph marks the handle), so the base class's repaint of
+// the whole widget on a focus change is left out.
+void TGraphImage::focusInEvent(QFocusEvent* event) {
+    emit FocusEntered(event->reason());
+}
+
+void TGraphImage::focusOutEvent(QFocusEvent* event) {
+    emit FocusLeft(event->reason());
 }

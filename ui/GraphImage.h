@@ -8,6 +8,10 @@
 // widget's, its pixels are the screen's. Sizes, repaint rectangles and mouse coordinates stay logical. When
 // the window moves to a screen of another ratio the picture is made anew and RatioChanged asks its owner to
 // draw the graph again.
+//
+// The image takes the keyboard focus by click or by Tab. With the focus, Tab and Shift+Tab step through the
+// graph's handles, the arrow keys move the handle one pixel (ten with Shift), Escape leaves the handle, and
+// Ctrl+Tab or Ctrl+Shift+Tab pass the focus on to the window's other controls.
 
 #include "graph/GraphSurface.h"
 
@@ -44,10 +48,19 @@ signals:
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     // The picture was made anew at another device pixel ratio and shows nothing yet.
     void RatioChanged();
+    void NextHandle(bool forward);
+    void MoveHandle(int dx, int dy);
+    // Escape; `handled` is left false when there was no handle to leave, so the key goes on to the window.
+    void LeaveHandle(bool& handled);
+    void FocusEntered(Qt::FocusReason reason);
+    void FocusLeft(Qt::FocusReason reason);
 
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

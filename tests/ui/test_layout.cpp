@@ -165,14 +165,29 @@ TEST_F(LayoutTest, TheMenuHasEveryEntryInOrder) {
         for (QAction* a : top->menu()->actions())
             seen << a->objectName() + "=" + (a->isSeparator() ? QString("-") : a->text());
     }
-    EXPECT_EQ(seen,
-              (QStringList{"File1=&File", "Open1=&Open...", "OpenDefault1=Open Default Config", "N4=-",
-                           "Save1=&Save", "N2=-", "Exit1=E&xit", "Edit1=Backup",
-                           "ManuallySetFirstRunBackup1=C&reate Backup Point",
-                           "Replace1=R&estore Backup Point", "RestoreEarlier1=Restore Ear&lier Backup...",
-                           "UserInterface1=User Interface", "Big1=Big (Pc)", "Small1=Small (Tablet)",
-                           "Tools1=&Tools", "PressureTest1=&Pressure Test...",
-                           "Help1=&Help", "HomePage1=HomePage...", "N1=-", "About1=&About..."}));
+    EXPECT_EQ(seen, (QStringList{"File1=&File",
+                                 "Open1=&Open...",
+                                 "OpenDefault1=Open Default Config",
+                                 "N4=-",
+                                 "Save1=&Save",
+                                 "N2=-",
+                                 "Exit1=E&xit",
+                                 "Edit2=&Edit",
+                                 "Undo1=&Undo",
+                                 "Redo1=&Redo",
+                                 "Edit1=Backup",
+                                 "ManuallySetFirstRunBackup1=C&reate Backup Point",
+                                 "Replace1=R&estore Backup Point",
+                                 "RestoreEarlier1=Restore Ear&lier Backup...",
+                                 "UserInterface1=User Interface",
+                                 "Big1=Big (Pc)",
+                                 "Small1=Small (Tablet)",
+                                 "Tools1=&Tools",
+                                 "PressureTest1=&Pressure Test...",
+                                 "Help1=&Help",
+                                 "HomePage1=HomePage...",
+                                 "N1=-",
+                                 "About1=&About..."}));
 }
 
 TEST_F(LayoutTest, SmallThenBigMovesTheOuterControlsAndRedrawsTheGraphAtEachSize) {

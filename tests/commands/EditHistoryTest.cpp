@@ -1,0 +1,390 @@
+// "&Edit" > "&Undo" and "&Redo" over the pen edits (drags, the pen editor, key moves), and editing the curve
+// from the keyboard on the focused graph image.
+
+#include "CommandFixture.h"
+
+#include "graph/DrawClass.h"
+#include "graph/PenHistory.h"
+#include "support/MemorySurface.h"
+#include "ui/Form_Edit.h"
+#include "ui/Form_Tablet.h"
+#include "ui/GraphImage.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <tuple>
+
+namespace {
+
+const QPoint EraserLower(12, 488);
+const QPoint EraserUpper(488, 12);
+const QStringList Idle = {"Output", "Input", "X: -", "Y: -", "Info"};
+
+// The graph as ShowPen draws it from scratch for these pens on an image of that size.
+QImage Drawing(const APen& pens, int index, int size = 500) {
+    MemorySurface surface(size, size);
+    TDrawClass graph(surface, qRgb(0xFF, 0xFF, 0xFF));
+    graph.SetPens(pens);
+    graph.ShowPen(index);
+    return surface.Img;
+}
+
+class EditHistory : public CommandTest {
+protected:
+    void SetUp() override { Env.Write(Env.WacomFile(), StandardXml()); }
+
+    APen Pens() const { return Window()->GetGraph()->GetPens(); }
+    QString UndoText() const { return Act("Undo1")->text(); }
+    QString RedoText() const { return Act("Redo1")->text(); }
+    bool CanUndo() const { return Act("Undo1")->isEnabled(); }
+    bool CanRedo() const { return Act("Redo1")->isEnabled(); }
+    int Steps() const { return Window()->GetHistory()->Stack().count(); }
+
+    // A key pressed and released where the main window's keyboard focus is, as the user types it (a
+    // dialog closed before leaves the main window active again).
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        if (QApplication::activeWindow() != WindowWidget()) {
+            WindowWidget()->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(WindowWidget(), 1000));
+        }
+        QWidget* target = WindowWidget()->focusWidget();
+        QTest::keyClick(target ? target : WindowWidget(), key, modifiers);
+        QApplication::processEvents();
+    }
+    void Undo() { Key(Qt::Key_Z, Qt::ControlModifier); }
+    void Redo() { Key(Qt::Key_Y, Qt::ControlModifier); }
+
+    // Tabs from the last of the window's other controls into the graph, which starts on its lower point.
+    void TabIntoGraph() {
+        Ctl<QWidget>("BtReset")->setFocus(Qt::OtherFocusReason);
+        Key(Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), Image());
+    }
+    int FocusHandle() const { return Window()->GetGraph()->GetFocusHandle(); }
+};
+
+} // namespace
+
+// --- Undo and redo -----------------------------------------------------------------------------------------
+
+TEST_F(EditHistory, DragsAreUndoneAndRedoneWholeAndTheGraphIsDrawnAfreshEachTime) {
+    Start();
+    const APen loaded = Pens();
+    EXPECT_FALSE(CanUndo());
+    EXPECT_FALSE(CanRedo());
+    EXPECT_EQ(UndoText(), "&Undo");
+    EXPECT_EQ(Picture(), Drawing(loaded, 1));
+
+    Drag(EraserMiddle, Target);
+    const APen first = Pens();
+    ASSERT_NE(first, loaded);
+    EXPECT_EQ(UndoText(), "&Undo Move Middle Point");
+    EXPECT_EQ(Picture(), Drawing(first, 1));
+
+    Drag(EraserUpper, QPoint(450, 100));
+    const APen second = Pens();
+    ASSERT_NE(second, first);
+    EXPECT_EQ(UndoText(), "&Undo Move Upper Point");
+
+    Move(EraserUpper); // hover texts, which the undo resets as a release does
+    Undo();
+    EXPECT_EQ(Pens(), first);
+    EXPECT_EQ(Picture(), Drawing(first, 1));
+    EXPECT_EQ(Labels(), Idle);
+    EXPECT_EQ(RedoText(), "&Redo Move Upper Point");
+
+    ASSERT_TRUE(Trigger("Undo1"));
+    EXPECT_EQ(Pens(), loaded);
+    EXPECT_EQ(Picture(), Drawing(loaded, 1));
+    EXPECT_FALSE(CanUndo());
+
+    Redo();
+    EXPECT_EQ(Pens(), first);
+    EXPECT_EQ(Picture(), Drawing(first, 1));
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Pens(), second);
+    EXPECT_EQ(Picture(), Drawing(second, 1));
+    EXPECT_FALSE(CanRedo());
+    EXPECT_EQ(ListingLines()[6], "PressureCurveControlPoint 0 0 619 619 834 1023");
+}
+
+TEST_F(EditHistory, OnlyEditsThatChangeAValueBecomeSteps) {
+    Start();
+    Drag(QPoint(100, 100), QPoint(200, 100)); // nothing picked
+    Drag(QPoint(495, 479), QPoint(495, 300)); // a threshold handle held by its limiter
+    EditPens([](QDialog*) { return 0; });     // cancelled
+    EditPens([](QDialog* d) {                 // confirmed unchanged
+        QTest::mouseClick(FormEdit->OKButton(), Qt::LeftButton);
+        return d->result();
+    });
+    EXPECT_FALSE(CanUndo());
+
+    const APen loaded = Pens();
+    EditPens([](QDialog* d) {
+        FormEdit->findChild<QLineEdit*>("LT")->setText("100");
+        QTest::mouseClick(FormEdit->OKButton(), Qt::LeftButton);
+        return d->result();
+    });
+    EXPECT_EQ(UndoText(), "&Undo Pen Editor");
+    EXPECT_EQ(Steps(), 1);
+    Undo();
+    EXPECT_EQ(Pens(), loaded);
+    EXPECT_EQ(Picture(), Drawing(loaded, 1));
+}
+
+TEST_F(EditHistory, UndoOfAnotherPensStepSelectsThatPenAgain) {
+    Start();
+    const APen loaded = Pens();
+    Drag(EraserMiddle, Target);
+    const APen edited = Pens();
+
+    SelectPen(0);
+    Undo();
+    EXPECT_EQ(PenIndex(), 1);
+    EXPECT_EQ(Window()->GetGraph()->GetSelectedPen(), 1);
+    EXPECT_EQ(Pens(), loaded);
+    EXPECT_EQ(Picture(), Drawing(loaded, 1));
+
+    SelectPen(0);
+    Redo();
+    EXPECT_EQ(PenIndex(), 1);
+    EXPECT_EQ(Pens(), edited);
+    EXPECT_EQ(Picture(), Drawing(edited, 1));
+}
+
+TEST_F(EditHistory, AnUndoDuringADragGivesTheDragUpWhole) {
+    Start();
+    const APen loaded = Pens();
+    Drag(EraserMiddle, Target);
+    SelectPen(0);
+    Press(QPoint(291, 302)); // the tip's middle point
+    Move(QPoint(200, 200));
+    Undo(); // the eraser's step
+    Release(QPoint(200, 200));
+    EXPECT_EQ(Pens(), loaded) << "neither the eraser's step nor the tip's unfinished drag is left";
+    EXPECT_FALSE(CanUndo());
+    EXPECT_EQ(Picture(), Drawing(loaded, 1));
+}
+
+TEST_F(EditHistory, EveryLoadClearsTheHistoryWhileApplyAndSaveKeepIt) {
+    Start();
+    struct Command {
+        const char* Name;
+        bool Clears;
+        std::function<void()> Run;
+    };
+    const std::vector<Command> commands = {
+        {"Apply Changes", false,
+         [&] {
+             Answer(IDYES);
+             Click("BtApply");
+         }},
+        {"Save", false,
+         [&] {
+             Answer(IDYES);
+             Trigger("Save1");
+         }},
+        {"Reset Changes", true, [&] { Click("BtReset"); }},
+        {"Open cancelled", true, [&] { Trigger("Open1"); }},
+        {"Open", true,
+         [&] {
+             Prompter.Files.push_back(Env.WacomFile());
+             Trigger("Open1");
+         }},
+        {"Open Default Config", true, [&] { Trigger("OpenDefault1"); }},
+        {"Restore Backup Point", true,
+         [&] {
+             Answer(IDYES);
+             Trigger("Replace1");
+         }},
+        {"Big (Pc)", true, [&] { Trigger("Big1"); }},
+        {"Small (Tablet)", true, [&] { Trigger("Small1"); }},
+    };
+    for (const Command& c : commands) {
+        const QPoint middle = Window()->GetGraph()->GetPoints()[1];
+        Drag(middle, middle + QPoint(20, -20));
+        Drag(middle + QPoint(20, -20), middle + QPoint(40, -40));
+        Undo();
+        ASSERT_TRUE(CanUndo() && CanRedo()) << c.Name;
+        c.Run();
+        EXPECT_EQ(CanUndo(), !c.Clears) << c.Name;
+        EXPECT_EQ(CanRedo(), !c.Clears) << c.Name;
+        Click("BtReset");
+    }
+}
+
+TEST_F(EditHistory, ApplyAfterAnUndoWritesTheUndoneValues) {
+    Start();
+    Drag(EraserMiddle, Target);
+    Drag(Target, QPoint(350, 150));
+    Undo();
+
+    Answer(IDYES);
+    Click("BtApply");
+    const QByteArray applied =
+        ReplacedOnce(StandardXml(), ">0 0 512 512 1023 1023<", ">0 0 619 619 1023 1023<");
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(applied));
+
+    Undo();
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(applied)) << "an undo changes the graph, not the file";
+    Answer(IDYES);
+    Click("BtApply");
+    EXPECT_EQ(Bytes(Env.WacomFile()), Str(StandardXml())) << "the undone pen holds the values as read";
+}
+
+// --- The keyboard ------------------------------------------------------------------------------------------
+
+TEST_F(EditHistory, TheGraphComesLastInTheTabOrderAfterTheOtherControlsInTheirOrder) {
+    Start();
+    QStringList order;
+    QWidget* w = WindowWidget();
+    do {
+        w = w->nextInFocusChain();
+        if (w->isEnabled() && w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
+            order << w->objectName();
+    } while (w != WindowWidget());
+    EXPECT_EQ(order, QStringList({"ComboBox", "CBLimitP", "CbLimitMp", "CbLimitT", "CbService",
+                                  "BtGenerateinfo", "BtModifyValues", "BtApply", "BtReset", "Image"}));
+}
+
+TEST_F(EditHistory, TheFocusRingMarksTheHandleCyclesWithTabAndLeavesNoPixelBehind) {
+    Start();
+    const QImage plain = Picture();
+
+    Drag(QPoint(100, 100), QPoint(100, 100)); // a click on the graph takes the focus, without a handle
+    EXPECT_EQ(QApplication::focusWidget(), Image());
+    EXPECT_EQ(FocusHandle(), -1);
+    EXPECT_EQ(Picture(), plain);
+
+    TabIntoGraph();
+    EXPECT_EQ(FocusHandle(), TDrawClass::TargetLower);
+    const QImage ringed = Picture();
+    EXPECT_NE(ringed, plain);
+    for (int y = 0; y < 500; ++y) {
+        for (int x = 0; x < 500; ++x) {
+            if (ringed.pixel(x, y) != plain.pixel(x, y)) {
+                ASSERT_LE(QPoint(x - 12, y - 488).manhattanLength(), 16) << x << "," << y;
+            }
+        }
+    }
+
+    for (int expected : {1, 2, 3, 4, 0}) {
+        Key(Qt::Key_Tab);
+        EXPECT_EQ(FocusHandle(), expected);
+    }
+    Key(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(FocusHandle(), TDrawClass::TargetLowerThreshold);
+    EXPECT_EQ(QApplication::focusWidget(), Image()) << "Tab stays in the graph while it has a handle";
+
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(FocusHandle(), -1);
+    EXPECT_EQ(Picture(), plain);
+
+    // Shift+Tab from the first control comes round to the graph's last handle; Ctrl+Tab leaves the graph.
+    Ctl<QWidget>("ComboBox")->setFocus(Qt::OtherFocusReason);
+    Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(QApplication::focusWidget(), Image());
+    EXPECT_EQ(FocusHandle(), TDrawClass::TargetLowerThreshold);
+    Key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Ctl<QWidget>("ComboBox"));
+    EXPECT_EQ(FocusHandle(), -1);
+    EXPECT_EQ(Picture(), plain);
+}
+
+TEST_F(EditHistory, KeyMovesOfOneHandleMergeIntoOneStepAndTheCaptionsFollow) {
+    Start();
+    const APen loaded = Pens();
+    TabIntoGraph();
+    Key(Qt::Key_Tab); // the middle point
+    Key(Qt::Key_Up);
+    Key(Qt::Key_Up, Qt::ShiftModifier);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(Labels()[2], "X: ~514");
+    EXPECT_EQ(Labels()[3], "Y: ~535");
+    EXPECT_EQ(Steps(), 1);
+    EXPECT_EQ(UndoText(), "&Undo Move Middle Point");
+    const APen middle = Pens();
+
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Down); // the upper point
+    EXPECT_EQ(Steps(), 2);
+    EXPECT_EQ(UndoText(), "&Undo Move Upper Point");
+
+    // Back on the middle point a new run begins; moving there and back again leaves no step.
+    Key(Qt::Key_Tab, Qt::ShiftModifier);
+    Key(Qt::Key_Left);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(Steps(), 2);
+
+    Undo();
+    Undo();
+    EXPECT_EQ(Pens(), loaded);
+    EXPECT_EQ(FocusHandle(), TDrawClass::TargetMiddle) << "the handle keeps the keyboard through an undo";
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Picture(), Drawing(loaded, 1));
+    Redo();
+    EXPECT_EQ(Pens(), middle);
+}
+
+// Every handle moved by keys reaches what a mouse drag of the handle to the same pixels reaches, under each
+// combination of the three limiters: point, threshold, middle point.
+class KeyboardAsMouse : public EditHistory,
+                        public ::testing::WithParamInterface<std::tuple<bool, bool, bool>> {};
+
+TEST_P(KeyboardAsMouse, KeyMovesReachWhatMouseDragsToTheSamePixelsReach) {
+    const auto [point, threshold, middle] = GetParam();
+    Env.Write(Env.SettingsFile(), QString("[Nibwright]\r\nPoint Limiter=%1\r\nThreshold Limiter=%2\r\n"
+                                          "MiddlePoint Limiter=%3\r\n")
+                                      .arg(int(point))
+                                      .arg(int(threshold))
+                                      .arg(int(middle))
+                                      .toLatin1());
+    Start();
+    const APen loaded = Pens();
+    struct Press {
+        Qt::Key Key;
+        Qt::KeyboardModifiers Modifiers;
+        QPoint Step;
+    };
+    const std::vector<Press> keys = {
+        {Qt::Key_Up, Qt::ShiftModifier, {0, -10}},   {Qt::Key_Up, Qt::ShiftModifier, {0, -10}},
+        {Qt::Key_Right, Qt::ShiftModifier, {10, 0}}, {Qt::Key_Left, Qt::NoModifier, {-1, 0}},
+        {Qt::Key_Down, Qt::NoModifier, {0, 1}},      {Qt::Key_Down, Qt::ShiftModifier, {0, 10}},
+        {Qt::Key_Down, Qt::ShiftModifier, {0, 10}},  {Qt::Key_Down, Qt::ShiftModifier, {0, 10}},
+    };
+
+    TabIntoGraph();
+    for (int handle = 0; handle < 5; ++handle) {
+        for (const Press& k : keys)
+            Key(k.Key, k.Modifiers);
+        Key(Qt::Key_Tab);
+    }
+    Key(Qt::Key_Escape);
+    const APen byKeys = Pens();
+    const QImage keyPicture = Picture();
+
+    Click("BtReset");
+    const TDrawClass* graph = Window()->GetGraph();
+    for (int handle = 0; handle < 5; ++handle) {
+        for (const Press& k : keys) {
+            QPoint at;
+            if (handle < 3)
+                at = graph->GetPoints()[size_t(handle)];
+            else if (handle == 3)
+                at = QPoint(5, graph->GetUpperThresholdY()); // the handles sit 7 pixels outside the graph
+            else
+                at = QPoint(495, graph->GetLowerThresholdY());
+            Drag(at, at + k.Step);
+        }
+    }
+    EXPECT_EQ(Pens(), byKeys);
+    EXPECT_EQ(Picture(), keyPicture);
+    EXPECT_NE(byKeys, loaded);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limiters, KeyboardAsMouse,
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool(), ::testing::Bool()));
