@@ -54,9 +54,9 @@ const TRingShape& MarkerRing() {
     static const TRingShape shape(4.5, 6.5);
     return shape;
 }
-// The keyboard's ring: 15 by 15, 2 pixels wide, one pixel clear of a control point's circle.
+// The keyboard's ring: 17 by 17, 2 pixels wide, clear of a control point's circle also on the diagonals.
 const TRingShape& FocusRing() {
-    static const TRingShape shape(5.5, 7.5);
+    static const TRingShape shape(6.0, 8.0);
     return shape;
 }
 

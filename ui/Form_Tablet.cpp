@@ -650,7 +650,7 @@ void TTabletForm::ImageNextHandle(bool forward) {
     constexpr int Handles = 5; // lower, middle, upper point, upper and lower threshold
     const int now = Graph->GetFocusHandle();
     if (now < 0)
-        Graph->SetFocusHandle(forward ? 0 : Handles - 1);
+        Graph->SetFocusHandle(forward ? TDrawClass::TargetLower : TDrawClass::TargetLowerThreshold);
     else
         Graph->SetFocusHandle((now + (forward ? 1 : Handles - 1)) % Handles);
     History->EndKeyRun();
@@ -666,7 +666,7 @@ void TTabletForm::ImageMoveHandle(int dx, int dy) {
     const bool threshold =
         handle == TDrawClass::TargetUpperThreshold || handle == TDrawClass::TargetLowerThreshold;
     if (threshold && dy == 0)
-        return; // the threshold handles move only up and down
+        return; // a threshold handle has no place to go sideways: nothing is pressed
     const Pen before = Graph->GetPen(index);
     const QPoint at = Graph->HandlePosition(handle);
     Graph->PressHandle(handle);
@@ -687,9 +687,9 @@ void TTabletForm::ImageLeaveHandle(bool& handled) {
 void TTabletForm::ImageFocusEntered(Qt::FocusReason reason) {
     // Reached by Tab, the graph starts on its first handle, by Shift+Tab on its last; a click marks none.
     if (reason == Qt::TabFocusReason)
-        Graph->SetFocusHandle(0);
+        Graph->SetFocusHandle(TDrawClass::TargetLower);
     else if (reason == Qt::BacktabFocusReason)
-        Graph->SetFocusHandle(4);
+        Graph->SetFocusHandle(TDrawClass::TargetLowerThreshold);
     History->EndKeyRun();
 }
 
