@@ -24,9 +24,9 @@ const QPoint EraserLower(12, 488);
 const QPoint EraserUpper(488, 12);
 const QStringList Idle = {"Output", "Input", "X: -", "Y: -", "Info"};
 
-// The graph as ShowPen draws it from scratch for these pens on an image of that size.
-QImage Drawing(const APen& pens, int index, int size = 500) {
-    MemorySurface surface(size, size);
+// The graph as ShowPen draws it from scratch for these pens on the big layout's 500-pixel image.
+QImage Drawing(const APen& pens, int index) {
+    MemorySurface surface(500, 500);
     TDrawClass graph(surface, qRgb(0xFF, 0xFF, 0xFF));
     graph.SetPens(pens);
     graph.ShowPen(index);
@@ -65,6 +65,15 @@ protected:
         ASSERT_EQ(QApplication::focusWidget(), Image());
     }
     int FocusHandle() const { return Window()->GetGraph()->GetFocusHandle(); }
+
+    // The graph holds these pens, shows the one at `index` (selected in the pen list too), and its image is
+    // what a fresh drawing of that pen gives.
+    void ExpectShown(const APen& pens, const char* when, int index = 1) {
+        EXPECT_EQ(Pens(), pens) << when;
+        EXPECT_EQ(PenIndex(), index) << when;
+        EXPECT_EQ(Window()->GetGraph()->GetSelectedPen(), index) << when;
+        EXPECT_EQ(Picture(), Drawing(pens, index)) << when;
+    }
 };
 
 } // namespace
@@ -77,13 +86,13 @@ TEST_F(EditHistory, DragsAreUndoneAndRedoneWholeAndTheGraphIsDrawnAfreshEachTime
     EXPECT_FALSE(CanUndo());
     EXPECT_FALSE(CanRedo());
     EXPECT_EQ(UndoText(), "&Undo");
-    EXPECT_EQ(Picture(), Drawing(loaded, 1));
+    ExpectShown(loaded, "loaded");
 
     Drag(EraserMiddle, Target);
     const APen first = Pens();
     ASSERT_NE(first, loaded);
     EXPECT_EQ(UndoText(), "&Undo Move Middle Point");
-    EXPECT_EQ(Picture(), Drawing(first, 1));
+    ExpectShown(first, "dragged");
 
     Drag(EraserUpper, QPoint(450, 100));
     const APen second = Pens();
@@ -92,22 +101,18 @@ TEST_F(EditHistory, DragsAreUndoneAndRedoneWholeAndTheGraphIsDrawnAfreshEachTime
 
     Move(EraserUpper); // hover texts, which the undo resets as a release does
     Undo();
-    EXPECT_EQ(Pens(), first);
-    EXPECT_EQ(Picture(), Drawing(first, 1));
+    ExpectShown(first, "undone once");
     EXPECT_EQ(Labels(), Idle);
     EXPECT_EQ(RedoText(), "&Redo Move Upper Point");
 
     ASSERT_TRUE(Trigger("Undo1"));
-    EXPECT_EQ(Pens(), loaded);
-    EXPECT_EQ(Picture(), Drawing(loaded, 1));
+    ExpectShown(loaded, "undone twice");
     EXPECT_FALSE(CanUndo());
 
     Redo();
-    EXPECT_EQ(Pens(), first);
-    EXPECT_EQ(Picture(), Drawing(first, 1));
+    ExpectShown(first, "redone");
     Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(Pens(), second);
-    EXPECT_EQ(Picture(), Drawing(second, 1));
+    ExpectShown(second, "redone twice");
     EXPECT_FALSE(CanRedo());
     EXPECT_EQ(ListingLines()[6], "PressureCurveControlPoint 0 0 619 619 834 1023");
 }
@@ -132,8 +137,7 @@ TEST_F(EditHistory, OnlyEditsThatChangeAValueBecomeSteps) {
     EXPECT_EQ(UndoText(), "&Undo Pen Editor");
     EXPECT_EQ(Steps(), 1);
     Undo();
-    EXPECT_EQ(Pens(), loaded);
-    EXPECT_EQ(Picture(), Drawing(loaded, 1));
+    ExpectShown(loaded, "undone");
 }
 
 TEST_F(EditHistory, UndoOfAnotherPensStepSelectsThatPenAgain) {
@@ -144,16 +148,11 @@ TEST_F(EditHistory, UndoOfAnotherPensStepSelectsThatPenAgain) {
 
     SelectPen(0);
     Undo();
-    EXPECT_EQ(PenIndex(), 1);
-    EXPECT_EQ(Window()->GetGraph()->GetSelectedPen(), 1);
-    EXPECT_EQ(Pens(), loaded);
-    EXPECT_EQ(Picture(), Drawing(loaded, 1));
+    ExpectShown(loaded, "undone");
 
     SelectPen(0);
     Redo();
-    EXPECT_EQ(PenIndex(), 1);
-    EXPECT_EQ(Pens(), edited);
-    EXPECT_EQ(Picture(), Drawing(edited, 1));
+    ExpectShown(edited, "redone");
 }
 
 TEST_F(EditHistory, AnUndoDuringADragGivesTheDragUpWhole) {
@@ -165,9 +164,8 @@ TEST_F(EditHistory, AnUndoDuringADragGivesTheDragUpWhole) {
     Move(QPoint(200, 200));
     Undo(); // the eraser's step
     Release(QPoint(200, 200));
-    EXPECT_EQ(Pens(), loaded) << "neither the eraser's step nor the tip's unfinished drag is left";
+    ExpectShown(loaded, "neither the eraser's step nor the tip's unfinished drag is left");
     EXPECT_FALSE(CanUndo());
-    EXPECT_EQ(Picture(), Drawing(loaded, 1));
 }
 
 TEST_F(EditHistory, EveryLoadClearsTheHistoryWhileApplyAndSaveKeepIt) {
@@ -322,10 +320,9 @@ TEST_F(EditHistory, KeyMovesOfOneHandleMergeIntoOneStepAndTheCaptionsFollow) {
 
     Undo();
     Undo();
-    EXPECT_EQ(Pens(), loaded);
     EXPECT_EQ(FocusHandle(), TDrawClass::TargetMiddle) << "the handle keeps the keyboard through an undo";
     Key(Qt::Key_Escape);
-    EXPECT_EQ(Picture(), Drawing(loaded, 1));
+    ExpectShown(loaded, "undone");
     Redo();
     EXPECT_EQ(Pens(), middle);
 }
