@@ -60,20 +60,3 @@ TEST_F(History, KeyMovesMergeWhileTheSameHandleOfTheSamePenMovesWithNothingBetwe
     h.Stack().setIndex(0);
     EXPECT_EQ(Restored.back(), std::make_pair(1, At(512))) << "the merged step goes back to its first pen";
 }
-
-TEST_F(History, AKeyRunThatEndsWhereItBeganLeavesNoStep) {
-    h.Record(TPenEdit::PenEditor, 0, At(1), At(512));
-    h.RecordKey(TPenEdit::MiddlePoint, 0, At(512), At(513));
-    h.RecordKey(TPenEdit::MiddlePoint, 0, At(513), At(512));
-    EXPECT_EQ(h.Stack().count(), 1);
-    EXPECT_EQ(h.Stack().undoText(), "Pen Editor");
-}
-
-TEST_F(History, ClearDropsEveryStepWithoutPuttingAnyPenBack) {
-    h.Record(TPenEdit::LowerThreshold, 0, At(1), At(2));
-    h.Stack().undo();
-    h.Clear();
-    EXPECT_EQ(h.Stack().count(), 0);
-    EXPECT_FALSE(h.Stack().canRedo());
-    EXPECT_EQ(Restored.size(), 1u);
-}
