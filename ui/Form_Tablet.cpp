@@ -114,6 +114,9 @@ TTabletForm::TTabletForm(IPrompter& prompter, QWidget* parent) : QMainWindow(par
 
 TTabletForm::~TTabletForm() {
     FormDestroy();
+    // The graph image outlives this part of the window: hidden on the way out, it still reports the focus it
+    // loses, which must not reach a window whose graph is gone.
+    disconnect(Image, nullptr, this, nullptr);
     if (TabletForm == this)
         TabletForm = nullptr;
 }
