@@ -448,12 +448,13 @@ void TDrawClass::ShowPressureMarker(double pressure) {
         return;
     }
     const int32_t R = ShownPen()->PressureResolution;
-    const QImage& img = Image.Image();
+    const QSize size = Size();
     MarkerFigure f;
     f.Column = ValueToX(R, PressureValue(pressure, R));
     f.Row = CurveRowAt(CurveVertices(Points), f.Column);
-    f.W = img.width();
-    f.H = img.height();
+    f.W = size.width();
+    f.H = size.height();
+    f.Ratio = Image.Image().devicePixelRatio();
     if (Marker == f)
         return;
     ErasePressureMarker();
@@ -464,9 +465,10 @@ void TDrawClass::ShowPressureMarker(double pressure) {
 void TDrawClass::ErasePressureMarker() {
     if (!Marker)
         return;
-    // An image of another size was made after the marker was drawn: the marker is not on it.
-    const QImage& img = Image.Image();
-    if (img.width() == Marker->W && img.height() == Marker->H)
+    // An image of another size or density was made after the marker was drawn: the marker is not on it.
+    const QSize size = Size();
+    if (size.width() == Marker->W && size.height() == Marker->H &&
+        Image.Image().devicePixelRatio() == Marker->Ratio)
         InvertMarker(*Marker);
     Marker.reset();
 }
@@ -476,8 +478,7 @@ void TDrawClass::InvertMarker(const MarkerFigure& f) {
     const int c = f.Column, m = Margin;
     if (!f.Row) {
         // The column does not meet the curve: the whole column of the graph area, down to the image's edge.
-        VerticalLine(img, c, m, f.H, MarkerColour, TPaintMode::Invert);
-        Report(LineRect(c, m, c, f.H - 1) & img.rect());
+        Report(VerticalLine(img, c, m, f.H, MarkerColour, TPaintMode::Invert));
         return;
     }
     // The ring, the line below it down to the output scale, and the line right of it to the force scale;
@@ -486,12 +487,10 @@ void TDrawClass::InvertMarker(const MarkerFigure& f) {
     const int gap = MarkerRing().Radius() + 1;
     Report(MarkerRing().Paint(img, c, r, MarkerColour, TPaintMode::Invert));
     if (r + gap < f.H) {
-        VerticalLine(img, c, r + gap, f.H, MarkerColour, TPaintMode::Invert);
-        Report(LineRect(c, r + gap, c, f.H - 1) & img.rect());
+        Report(VerticalLine(img, c, r + gap, f.H, MarkerColour, TPaintMode::Invert));
     }
     if (c + gap < f.W) {
-        HorizontalLine(img, r, c + gap, f.W, MarkerColour, TPaintMode::Invert);
-        Report(LineRect(c + gap, r, f.W - 1, r) & img.rect());
+        Report(HorizontalLine(img, r, c + gap, f.W, MarkerColour, TPaintMode::Invert));
     }
 }
 

@@ -170,6 +170,7 @@ private:
         std::optional<int> Row;
         int W = 0;
         int H = 0;
+        double Ratio = 1.0;
         bool operator==(const MarkerFigure&) const = default;
     };
     void InvertMarker(const MarkerFigure& f);
