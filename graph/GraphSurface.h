@@ -10,8 +10,7 @@
 class IGraphSurface {
 public:
     virtual ~IGraphSurface() = default;
-    // The image to paint on; its current width and height are read at every operation. Any 32-bit RGB
-    // format is painted directly (Format_RGB32 is the natural choice); other formats go through QPainter.
+    // The image to paint on, of Format_RGB32; its current width and height are read at every operation.
     // An image for a high-density screen carries its device pixel ratio: its size divided by the ratio is
     // the graph's size in logical pixels, and the graph draws on every device pixel.
     virtual QImage& Image() = 0;

@@ -1,11 +1,9 @@
 #include "graph/PolylineRaster.h"
 
-#include <QPainter>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <optional>
+#include <stdexcept>
 
 namespace {
 
@@ -23,47 +21,23 @@ int DevicePixel(double v) {
     return int(std::clamp(std::nearbyint(v), double(-CoordinateLimit), double(CoordinateLimit)));
 }
 
-bool DirectFormat(const QImage& image) {
-    switch (image.format()) {
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Writes spans of device pixels into one image: straight into the pixels for 32-bit RGB, through QPainter
-// otherwise. Keeps the bounds of what it wrote.
+// Writes spans of device pixels straight into the 32-bit pixels of one image. Keeps the bounds of what it
+// wrote.
 class SpanWriter {
 public:
     SpanWriter(QImage& image, QRgb colour, TPaintMode mode)
-        : Target(image), Scale(TDeviceScale::Of(image)), W(image.width()), H(image.height()), Mode(mode) {
-        Direct = DirectFormat(image);
-        if (Direct) {
-            Bits = image.bits();
-            Stride = image.bytesPerLine();
-            // NOT(colour XOR pixel) == pixel XOR NOT colour, on the colour channels only.
-            Value = mode == TPaintMode::Invert ? (~colour & 0x00FFFFFFu) : (colour | 0xFF000000u);
-        } else {
-            // QPainter would scale by the image's device pixel ratio; the spans are device pixels already.
-            Target.setDevicePixelRatio(1.0);
-            Painter.emplace(&image);
-            Painter->setCompositionMode(mode == TPaintMode::Invert
-                                            ? QPainter::RasterOp_NotSourceXorDestination
-                                            : QPainter::CompositionMode_Source);
-            Brush = QColor::fromRgb(colour);
-        }
+        : Scale(TDeviceScale::Of(image)), W(image.width()), H(image.height()), Mode(mode) {
+        // The graph image is always created as Format_RGB32; the pixel writes below assume four bytes per
+        // pixel, so any other format would be written past its rows.
+        if (!image.isNull() && image.format() != QImage::Format_RGB32)
+            throw std::invalid_argument("the graph is painted only on Format_RGB32 images");
+        Bits = image.bits();
+        Stride = image.bytesPerLine();
+        // NOT(colour XOR pixel) == pixel XOR NOT colour, on the colour channels only.
+        Value = mode == TPaintMode::Invert ? (~colour & 0x00FFFFFFu) : (colour | 0xFF000000u);
     }
     SpanWriter(const SpanWriter&) = delete;
     SpanWriter& operator=(const SpanWriter&) = delete;
-    ~SpanWriter() {
-        if (Painter) {
-            Painter.reset();
-            Target.setDevicePixelRatio(Scale.Ratio());
-        }
-    }
 
     // Device columns x0 <= x1 of device row y; returns false when nothing of it lies inside the image.
     bool Span(int64_t y, int64_t x0, int64_t x1) {
@@ -72,16 +46,12 @@ public:
         const int row = int(y);
         const int first = int(std::max<int64_t>(x0, 0));
         const int last = int(std::min<int64_t>(x1, W - 1));
-        if (Direct) {
-            auto* line = reinterpret_cast<uint32_t*>(Bits + qsizetype(row) * Stride);
-            if (Mode == TPaintMode::Invert) {
-                for (int x = first; x <= last; ++x)
-                    line[x] ^= Value;
-            } else {
-                std::fill(line + first, line + last + 1, Value);
-            }
+        auto* line = reinterpret_cast<uint32_t*>(Bits + qsizetype(row) * Stride);
+        if (Mode == TPaintMode::Invert) {
+            for (int x = first; x <= last; ++x)
+                line[x] ^= Value;
         } else {
-            Painter->fillRect(QRect(first, row, last - first + 1, 1), Brush);
+            std::fill(line + first, line + last + 1, Value);
         }
         Left = std::min(Left, first);
         Right = std::max(Right, last);
@@ -109,17 +79,13 @@ public:
     int Height() const { return H; }
 
 private:
-    QImage& Target;
     TDeviceScale Scale;
     int W;
     int H;
     TPaintMode Mode;
-    bool Direct = false;
     uchar* Bits = nullptr;
     qsizetype Stride = 0;
     uint32_t Value = 0;
-    std::optional<QPainter> Painter; // only for formats not written directly
-    QColor Brush;
     int Left = std::numeric_limits<int>::max();
     int Right = std::numeric_limits<int>::min();
     int Top = std::numeric_limits<int>::max();

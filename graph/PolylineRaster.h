@@ -66,8 +66,8 @@ struct TSpan {
 enum class TPaintMode { Copy, Invert };
 
 // Each painter below returns the logical rectangle it painted, clipped to the image (empty when nothing of
-// the figure lies on it). 32-bit RGB formats are written directly, any other format through QPainter with
-// the same result.
+// the figure lies on it). Every painting function here takes a Format_RGB32 image (or a null one) and raises
+// std::invalid_argument for any other format.
 
 // Paints columns x0..x1 of row y (either order).
 QRect PaintSpan(QImage& image, int y, int x0, int x1, QRgb colour, TPaintMode mode);

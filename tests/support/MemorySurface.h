@@ -8,8 +8,7 @@
 
 class MemorySurface : public IGraphSurface {
 public:
-    explicit MemorySurface(int w = 500, int h = 500, QImage::Format format = QImage::Format_RGB32)
-        : Img(w, h, format) {
+    explicit MemorySurface(int w = 500, int h = 500) : Img(w, h, QImage::Format_RGB32) {
         Img.fill(Qt::magenta);
     }
     // A surface of this logical size drawn at a device pixel ratio, as for a high-density screen.

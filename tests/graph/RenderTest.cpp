@@ -296,18 +296,3 @@ TEST_F(Render, TheImageSizeIsReadAtEveryOperation) {
     fresh.Graph.DrawCurve();
     EXPECT_EQ(t.Surface.Img, fresh.Surface.Img);
 }
-
-TEST_F(Render, ImagesOfOtherFormatsGetTheSamePixels) {
-    MemorySurface direct(300, 300), other(300, 300, QImage::Format_RGB888);
-    TDrawClass a(direct, Band), b(other, Band);
-    for (TDrawClass* g : {&a, &b}) {
-        g->SetPens({MakePen(1023, 0, 300, 800, 200, 1023, 1000, 500, 400)});
-        g->ShowPen(0);
-        g->SetPointLimiter(false);
-        const QPoint p = g->GetPoints()[1];
-        g->MouseDown(Qt::LeftButton, {}, p.x(), p.y());
-        g->MouseMove(Qt::LeftButton, {}, 40, 250);
-        g->MouseMove(Qt::LeftButton, {}, 200, 30);
-    }
-    EXPECT_EQ(other.Img.convertToFormat(QImage::Format_RGB32), direct.Img);
-}

@@ -190,16 +190,18 @@ TEST(PaintModes, DirectWritesAgreeWithQPainterRasterOp) {
     EXPECT_EQ(direct, painted);
 }
 
-TEST(PaintModes, OtherFormatsGetTheSamePixelsThroughQPainter) {
-    QImage rgb32(30, 30, QImage::Format_RGB32);
-    rgb32.fill(QColor(0xD0, 0xD0, 0xD0));
-    QImage rgb888 = rgb32.convertToFormat(QImage::Format_RGB888);
-    for (QImage* img : {&rgb32, &rgb888}) {
-        PaintBlock(*img, -5, -5, 12, 40, 0x0000FF, TPaintMode::Invert);
-        PaintSpan(*img, 20, 40, 8, 0xFF0000, TPaintMode::Copy);
-        TRingShape(2.5, 4.5).Paint(*img, 15, 15, 0x000000, TPaintMode::Invert);
-    }
-    EXPECT_EQ(rgb888.convertToFormat(QImage::Format_RGB32), rgb32);
+TEST(PaintModes, AnImageOfAnotherFormatIsRefusedUntouched) {
+    // Four bytes per pixel are written; an image of three would be written past its rows.
+    QImage rgb888(30, 30, QImage::Format_RGB888);
+    rgb888.fill(QColor(0xD0, 0xD0, 0xD0));
+    const QImage before = rgb888.copy();
+    EXPECT_THROW(PaintBlock(rgb888, -5, -5, 12, 40, 0x0000FF, TPaintMode::Invert), std::invalid_argument);
+    EXPECT_THROW(TRingShape(2.5, 4.5).Paint(rgb888, 15, 15, 0x000000, TPaintMode::Invert),
+                 std::invalid_argument);
+    EXPECT_EQ(rgb888, before);
+    QImage none;
+    EXPECT_NO_THROW(PaintSpan(none, 0, 0, 5, 0x000000, TPaintMode::Copy))
+        << "a null image has nothing to paint";
 }
 
 TEST(RingShape, IsSymmetricAndSpansTheGivenReach) {
