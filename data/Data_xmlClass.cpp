@@ -69,15 +69,6 @@ constexpr std::string_view PenPrefix = "Transducer";
 static_assert(std::string_view(TipElement).starts_with(PenPrefix) &&
               std::string_view(EraserElement).starts_with(PenPrefix));
 
-// Whether other pen elements may lie inside the pen element whose bytes are `element`. Every element's
-// start tag stands in the bytes as they are, so one with no second "<Transducer" in its bytes holds none.
-bool MayHoldPens(std::string_view element) {
-    for (size_t at = element.find('<', 1); at != std::string_view::npos; at = element.find('<', at + 1))
-        if (element.substr(at + 1).starts_with(PenPrefix))
-            return true;
-    return false;
-}
-
 // Hands `visit` the pen elements of one parsed pen element: itself and, when `mayHoldPens`, every pen
 // element at any depth inside it, in document order. Over the outermost pen elements in their order, this
 // is what "//TransducerTipButtonSettings | //TransducerEraserSettings" selects in the whole document.
@@ -371,10 +362,8 @@ Edit MakeEdit(std::string_view bytes, pugi::xml_node element, const std::string&
     }
 }
 
-// Puts the edits into the bytes. `spans` are the outermost pen elements of the bytes, each edit lies inside
-// one of them; they are moved with the bytes, so that they stay the spans of the edited bytes (an edit only
-// replaces the content of a value element, which leaves every outermost pen element in place).
-void ApplyEdits(QByteArray& target, std::vector<Edit>& edits, std::vector<XmlElementSpan>& spans) {
+// Puts the edits into the bytes.
+void ApplyEdits(QByteArray& target, std::vector<Edit>& edits) {
     if (edits.empty())
         return;
     // An element written earlier drops the content it had, pen elements nested in it included; a later edit
@@ -407,23 +396,6 @@ void ApplyEdits(QByteArray& target, std::vector<Edit>& edits, std::vector<XmlEle
     }
     bytes.append(old.constData() + at, old.size() - static_cast<qsizetype>(at));
 
-    // A span starts after the edits that end before it and ends after the edits that start inside it.
-    ptrdiff_t shift = 0;
-    size_t next = 0;
-    for (XmlElementSpan& span : spans) {
-        while (next < kept.size() && kept[next]->Start < span.Begin) {
-            shift += static_cast<ptrdiff_t>(kept[next]->Replacement.size()) -
-                     static_cast<ptrdiff_t>(kept[next]->End - kept[next]->Start);
-            ++next;
-        }
-        span.Begin = static_cast<size_t>(static_cast<ptrdiff_t>(span.Begin) + shift);
-        while (next < kept.size() && kept[next]->Start < span.End) {
-            shift += static_cast<ptrdiff_t>(kept[next]->Replacement.size()) -
-                     static_cast<ptrdiff_t>(kept[next]->End - kept[next]->Start);
-            ++next;
-        }
-        span.End = static_cast<size_t>(static_cast<ptrdiff_t>(span.End) + shift);
-    }
     target = std::move(bytes);
 }
 
@@ -432,10 +404,6 @@ void ApplyEdits(QByteArray& target, std::vector<Edit>& edits, std::vector<XmlEle
 struct TXMLHandler::Impl {
     QByteArray Bytes;        // what Save and SaveAs write
     bool HasContent = false; // false when the last load could not read any bytes at all
-    // The outermost pen elements of Bytes, valid while SpansAreOfBytes: a read that found the bytes
-    // well-formed sets it, and a store keeps the spans in step with the bytes it edits.
-    std::vector<XmlElementSpan> PenSpans;
-    bool SpansAreOfBytes = false;
 };
 
 TXMLHandler::TXMLHandler(const QString& fileName) : TFileHandler(fileName), D(std::make_unique<Impl>()) {
@@ -451,9 +419,7 @@ const QByteArray& TXMLHandler::GetBytes() const {
 bool TXMLHandler::Read(const QString& path) {
     Pens.clear();
     D->Bytes.clear();
-    D->PenSpans.clear();
     D->HasContent = false;
-    D->SpansAreOfBytes = false;
     if (!FileExists(path))
         return false;
     try {
@@ -489,8 +455,6 @@ bool TXMLHandler::Read(const QString& path) {
         Pens.clear();
         return false;
     }
-    D->PenSpans = std::move(scan.Outermost);
-    D->SpansAreOfBytes = true;
     // A pen whose values cannot be read makes the file unreadable; the pens before it stay as read.
     return !stopped && !Pens.empty();
 }
@@ -540,13 +504,12 @@ void TXMLHandler::StorePens(const APen& pens) {
     for (const Pen& pen : Pens)
         byIndex[pen.NodeIndex].push_back(&pen);
 
-    // The edits for the pen elements of one parsed outermost pen element of `source`. A missing element or
+    // The edits for the pen elements of one parsed outermost pen element of the bytes. A missing element or
     // a place that cannot be found raises, which ends the storing; what was set so far stays.
     std::vector<Edit> edits;
     int32_t stored = 0;
-    const QByteArray* source = &bytes;
     auto process = [&](pugi::xml_document& doc, XmlElementSpan span, bool mayHoldPens) {
-        const std::string_view view(source->constData() + span.Begin, span.End - span.Begin);
+        const std::string_view view(bytes.constData() + span.Begin, span.End - span.Begin);
         ForEachPen(doc, mayHoldPens, [&](pugi::xml_node element) {
             const PenChildren children(element);
             const std::string name = TextOf(PenChildren::Require(children.ButtonName, "ButtonName"));
@@ -579,31 +542,12 @@ void TXMLHandler::StorePens(const APen& pens) {
         });
     };
 
-    if (D->SpansAreOfBytes && bytes == D->Bytes) {
-        // Bytes unchanged since their pen elements were found need no second pass.
-        source = &D->Bytes;
-        SpanParser parser;
-        for (const XmlElementSpan& span : D->PenSpans) {
-            if (!parser.Parse(D->Bytes, span))
-                break;
-            try {
-                process(parser.Doc, span,
-                        MayHoldPens({D->Bytes.constData() + span.Begin, span.End - span.Begin}));
-            } catch (...) {
-                break;
-            }
-        }
-    } else {
-        // A file that no longer scans as well-formed leaves the previous bytes and spans as they are.
-        bool stopped = false;
-        XmlScanResult scan = ScanPens(bytes, process, stopped);
-        if (!scan.WellFormed)
-            throw std::runtime_error("Cannot store the pens: " + FileName.toStdString() +
-                                     " is no longer a well-formed document");
-        D->Bytes = std::move(bytes);
-        D->PenSpans = std::move(scan.Outermost);
-        D->SpansAreOfBytes = true;
-    }
+    // A file that no longer scans as well-formed leaves the previous bytes as they are.
+    bool stopped = false;
+    if (!ScanPens(bytes, process, stopped).WellFormed)
+        throw std::runtime_error("Cannot store the pens: " + FileName.toStdString() +
+                                 " is no longer a well-formed document");
+    ApplyEdits(bytes, edits);
+    D->Bytes = std::move(bytes);
     D->HasContent = true;
-    ApplyEdits(D->Bytes, edits, D->PenSpans);
 }
