@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64)
+// NIB_XML_SCALAR (the build option NIB_XML_SSE2=OFF) compiles the byte-by-byte paths that a processor
+// without SSE2 runs, so that they are built and tested on this one too.
+#if !defined(NIB_XML_SCALAR) && (defined(__SSE2__) || defined(_M_X64))
 #include <emmintrin.h>
 #define NIB_SCAN_SSE2 1
 #endif
