@@ -15,8 +15,8 @@ namespace {
 
 // A second XML preference file with other values than StandardXml.
 QByteArray OtherXml() {
-    return XmlDocument(XmlPen("TransducerTipButtonSettings", "Pen tip", "5 0 300 300 900 1023", "800", "40") +
-                       XmlPen("TransducerEraserSettings", "Pen eraser", "7 0 350 350 950 1023", "850", "45"));
+    return XmlDocument(XmlPen({"Pen tip", "1023", "5 0 300 300 900 1023", "800", "40"}) +
+                       XmlPen({"Pen eraser", "1023", "7 0 350 350 950 1023", "850", "45"}, EraserTag));
 }
 
 struct Format {
@@ -60,6 +60,12 @@ TEST_F(BackupPoint, AnInvalidFileWritesNoBackupPointAndNoFolder) {
     EXPECT_FALSE(TestEnv::Exists(Env.BackupDir()));
     EXPECT_FALSE(Act("ManuallySetFirstRunBackup1")->isEnabled());
     EXPECT_FALSE(Act("Replace1")->isEnabled());
+
+    // The first valid load after it writes the backup point.
+    Env.Write(Env.WacomFile(), StandardXml());
+    ASSERT_TRUE(Trigger("OpenDefault1"));
+    EXPECT_EQ(Bytes(Env.BackupPoint()), Str(StandardXml()));
+    EXPECT_TRUE(Prompter.Log.empty());
 }
 
 TEST_F(BackupPoint, TheFirstValidFileOpenedFromElsewhereBecomesTheBackupPoint) {
@@ -116,7 +122,9 @@ TEST_F(BackupPoint, CreateThatCannotWriteReportsTheFailureAndNotSuccess) {
     Answer(IDYES);
     ASSERT_TRUE(Trigger("ManuallySetFirstRunBackup1"));
 
-    EXPECT_EQ(Prompter.OfKind("error").size(), 1u);
+    const auto errors = Prompter.OfKind("error");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].Text.contains(Env.BackupPoint())) << "the box names what could not be written";
     EXPECT_FALSE(Prompter.Messages().contains("Backup Point Created..."));
 }
 

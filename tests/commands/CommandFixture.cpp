@@ -1,7 +1,5 @@
 #include "CommandFixture.h"
 
-#include "support/PreferenceFiles.h"
-
 #include "data/Data_fileClass.h"
 #include "ui/Application.h"
 #include "ui/Form_Info.h"
@@ -23,44 +21,6 @@ std::string Bytes(const QString& path) {
     if (!TestEnv::Exists(path))
         return "<missing>";
     return TestEnv::Read(path).toStdString();
-}
-
-QByteArray XmlPen(const char* tag, const char* name, const char* curve, const char* upper, const char* lower,
-                  const char* resolution) {
-    return XmlPenElement(tag, {name, resolution, curve, upper, lower}, "  ", "  ", "\r\n");
-}
-
-QByteArray XmlDocument(const QByteArray& body) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<TabletPreferences version=\"1\">\r\n"
-           "  <Other keep=\"yes\">untouched  text</Other>\r\n" +
-           body + "</TabletPreferences>\r\n";
-}
-
-QByteArray StandardXml() {
-    return XmlDocument(XmlPen("TransducerTipButtonSettings", "Tip", "10 0 400 600 1000 1023", "900", "30") +
-                       XmlPen("TransducerEraserSettings", "Eraser", "0 0 512 512 1023 1023", "1000", "20"));
-}
-
-QByteArray TextFile(const QList<QByteArray>& lines) {
-    QByteArray out;
-    for (const auto& line : lines)
-        out += line + "\r\n";
-    return out;
-}
-
-QByteArray StandardText() {
-    return TextFile({"[Tablet]", "ButtonName Tip", "PressureResolution 1023",
-                     "PressureCurveControlPoint 10 0 400 600 1000 1023", "UpperPressureThreshold 900",
-                     "LowerPressureThreshold 30", "ButtonName Eraser", "PressureResolution 1023",
-                     "PressureCurveControlPoint 0 0 512 512 1023 1023", "UpperPressureThreshold 1000",
-                     "LowerPressureThreshold 20", "[End]"});
-}
-
-QByteArray ReplacedOnce(const QByteArray& bytes, const QByteArray& from, const QByteArray& to) {
-    EXPECT_EQ(bytes.count(from), 1) << from.constData();
-    QByteArray out = bytes;
-    out.replace(from, to);
-    return out;
 }
 
 QStringList PenLines(const char* name, const char* curve, const char* upper, const char* lower) {
@@ -95,13 +55,17 @@ void CommandTest::TearDown() {
         Stop();
 }
 
-void CommandTest::Start() {
+void CommandTest::Create() {
     ASSERT_FALSE(Started);
     if (auto* app = qobject_cast<TNibApplication*>(qApp))
         app->SetPrompter(&Prompter);
     CreateForms(Prompter);
     Started = true;
     ASSERT_NE(TabletForm, nullptr);
+}
+
+void CommandTest::Start() {
+    Create();
     TabletForm->show();
     QApplication::processEvents();
 }
@@ -142,6 +106,29 @@ void CommandTest::Click(const char* name) {
         return;
     QTest::mouseClick(b, Qt::LeftButton);
     QApplication::processEvents();
+}
+
+void PrintTo(const WindowState& s, std::ostream* os) {
+    *os << "{apply " << s.Apply << " reset " << s.Reset << " info " << s.Info << " editor " << s.Editor
+        << " image " << s.Image << " pens " << s.Pens << " save " << s.Save << " create point "
+        << s.CreatePoint << " restore point " << s.RestorePoint << " limits " << s.Limits << " service "
+        << s.Service << " service box " << s.ServiceBox << "}";
+}
+
+WindowState CommandTest::States() const {
+    const auto on = [this](const char* name) { return Ctl<QWidget>(name)->isEnabled(); };
+    return {on("BtApply"),
+            on("BtReset"),
+            on("BtGenerateinfo"),
+            on("BtModifyValues"),
+            on("Image"),
+            on("ComboBox"),
+            Act("Save1")->isEnabled(),
+            Act("ManuallySetFirstRunBackup1")->isEnabled(),
+            Act("Replace1")->isEnabled(),
+            on("CBLimitP") && on("CbLimitMp") && on("CbLimitT"),
+            on("CbService"),
+            on("CBoxService")};
 }
 
 QString CommandTest::Status() const {
@@ -265,6 +252,12 @@ void CommandTest::Drag(QPoint from, QPoint to, Qt::MouseButton button) {
     Press(from, button);
     Move(to);
     Release(to, button);
+}
+
+QStringList CommandTest::SettingsLines() const {
+    QString text = QString::fromLatin1(TestEnv::Read(Env.SettingsFile()));
+    text.replace("\r\n", "\n");
+    return Trimmed(text.split('\n'));
 }
 
 void CommandTest::ChooseService(int row) {

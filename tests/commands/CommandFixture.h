@@ -4,6 +4,7 @@
 // the questions and dialogs, and readers for the window's labels, control states, the files on disk and the
 // pens the graph holds.
 
+#include "support/PreferenceFiles.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestEnv.h"
 #include "support/Widgets.h"
@@ -43,31 +44,30 @@ inline std::string Str(const QByteArray& b) {
     return b.toStdString();
 }
 
-// --- Preference files -------------------------------------------------------------------------------------
-
-// One pen element of the XML generation.
-QByteArray XmlPen(const char* tag, const char* name, const char* curve, const char* upper, const char* lower,
-                  const char* resolution = "1023");
-// A whole XML preference document around the given pen elements.
-QByteArray XmlDocument(const QByteArray& body);
-// The XML file most tests use: "Tip" (curve 10 0 400 600 1000 1023, thresholds 900 / 30) and then
-// "Eraser" (curve 0 0 512 512 1023 1023, thresholds 1000 / 20), both of resolution 1023. The eraser is
-// the last pen, so it is the one shown after a load; its middle point sits on pixel (250, 250).
-QByteArray StandardXml();
-// The same two pens in the text generation, every line ended by CR LF.
-QByteArray StandardText();
-// The text file with a pen whose curve, upper and lower lines are given.
-QByteArray TextFile(const QList<QByteArray>& lines);
-
-// Replaces the one occurrence of `from` in `bytes` (fails the test when it does not occur exactly once).
-QByteArray ReplacedOnce(const QByteArray& bytes, const QByteArray& from, const QByteArray& to);
-
 // The five lines the listing gives one pen (the fifth is empty).
 QStringList PenLines(const char* name, const char* curve, const char* upper, const char* lower);
 // Drops the empty lines at the end.
 QStringList Trimmed(QStringList lines);
 // The listing of the two pens of StandardXml as read (names as the XML format gives them).
 QStringList StandardListing();
+
+// The enabled states that the window's file states switch: Apply, Reset, the two dialog buttons, the image,
+// the pen list, the menu entries "&Save", "C&reate Backup Point" and "R&estore Backup Point", the three
+// limiter boxes together, "Auto-detect service" and the service list.
+struct WindowState {
+    bool Apply, Reset, Info, Editor, Image, Pens, Save, CreatePoint, RestorePoint, Limits, Service,
+        ServiceBox;
+    bool operator==(const WindowState&) const = default;
+};
+void PrintTo(const WindowState& s, std::ostream* os);
+
+// A default preference file, a file from elsewhere, and no usable file, with auto-detection on.
+inline constexpr WindowState DefaultFileState{true, true, true, true, true, true,
+                                              true, true, true, true, true, false};
+inline constexpr WindowState OtherFileState{false, true,  true,  true, true, true,
+                                            true,  false, false, true, true, false};
+inline constexpr WindowState NoFileState{false, false, false, false, false, false,
+                                         false, false, false, false, false, false};
 
 // --- The window under test --------------------------------------------------------------------------------
 
@@ -77,6 +77,8 @@ protected:
     ~CommandTest() override;
     void TearDown() override;
 
+    // Creates the five windows (the main window reads its settings now) without showing them.
+    void Create();
     // Creates the five windows and shows the main window, which loads its first file.
     void Start();
     // Writes `bytes` as Wacom_Tablet.dat and starts on it.
@@ -97,6 +99,7 @@ protected:
     // Clicks a button or check box with the mouse; a disabled control takes no click.
     void Click(const char* name);
 
+    WindowState States() const;
     QString Status() const;
     QStringList PenNames() const;
     int PenIndex() const;
@@ -127,6 +130,8 @@ protected:
     void ChooseService(int row);
 
     const std::vector<FakePlatform::Start>& Starts() { return Env.Fake().Starts; }
+    // The lines of Nibwright.ini, without line ends.
+    QStringList SettingsLines() const;
     // The questions asked so far.
     std::vector<ScriptedPrompter::Asked> Questions() const { return Prompter.OfKind("question"); }
     void Answer(int answer) { Prompter.Answers.push_back(answer); }

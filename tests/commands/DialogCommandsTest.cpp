@@ -1,8 +1,9 @@
-// The commands that open a window of their own: "Show Current Values", "Pen Editor", "&About...", and the
-// remaining menu entries "HomePage..." and "E&xit".
+// The commands that open a window of their own: "Show Current Values", "Pen Editor", "&About...", the
+// remaining menu entries "HomePage..." and "E&xit", and the box that shows a failure no command caught.
 
 #include "CommandFixture.h"
 
+#include "ui/Application.h"
 #include "ui/Form_About.h"
 #include "ui/Form_Edit.h"
 #include "ui/Form_Info.h"
@@ -191,4 +192,30 @@ TEST_F(DialogCommands, ExitWithUnwrittenEditsEndsWithoutAQuestionAndSavesTheSett
         QString::fromStdString(Bytes(Env.SettingsFile())).split(QRegularExpression("\r?\n"));
     EXPECT_TRUE(settings.contains("Point Limiter=0")) << settings.join(" | ").toStdString();
     EXPECT_TRUE(settings.contains("Threshold Limiter=1")) << settings.join(" | ").toStdString();
+}
+
+// --- Failures that escape a command ------------------------------------------------------------------------
+
+namespace {
+class Thrower : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User)
+            throw std::runtime_error("the handler failed");
+        return QObject::event(e);
+    }
+};
+} // namespace
+
+TEST(Application, AnEscapedFailureIsShownAndTheProgramGoesOn) {
+    ScriptedPrompter prompter;
+    auto* app = static_cast<TNibApplication*>(QCoreApplication::instance());
+    app->SetPrompter(&prompter);
+    Thrower t;
+    QEvent e(QEvent::User);
+    QCoreApplication::sendEvent(&t, &e);
+    app->SetPrompter(nullptr);
+    ASSERT_EQ(prompter.OfKind("error").size(), 1u);
+    EXPECT_EQ(prompter.OfKind("error")[0].Text, "the handler failed");
+    EXPECT_EQ(prompter.OfKind("error")[0].Caption, "Nibwright");
 }

@@ -3,7 +3,11 @@
 
 #include "CommandFixture.h"
 
+#include "ui/GraphImage.h"
+
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QTest>
 
 namespace {
 
@@ -26,10 +30,12 @@ TEST_F(GraphCommands, HoveringCopiesTheCaptionsAfterEveryMove) {
 
     Move(EraserMiddle);
     EXPECT_EQ(Labels(), QStringList({"Output", "Input", "X: ~512", "Y: ~511", "Middle Point"}));
+    EXPECT_EQ(Image()->cursor().shape(), Qt::PointingHandCursor) << "the image takes the graph's cursor";
     Move(QPoint(5, 23)); // the upper threshold's handle, left of the graph
     EXPECT_EQ(Labels(), QStringList({"Value: ~", "", "999", "", "Upper Threshold"}));
     Move(QPoint(100, 100));
     EXPECT_EQ(Labels(), Idle);
+    EXPECT_EQ(Image()->cursor().shape(), Qt::CrossCursor);
     EXPECT_EQ(ListingLines(), StandardListing()) << "hovering edits nothing";
 }
 
@@ -70,6 +76,26 @@ TEST_F(GraphCommands, ChoosingAPenDrawsItAndEditsOnlyIt) {
     QStringList expected = StandardListing();
     expected[1] = "PressureCurveControlPoint 10 0 619 619 1000 1023";
     EXPECT_EQ(ListingLines(), expected);
+}
+
+TEST_F(GraphCommands, ChoosingAPenWithTheKeyboardShowsIt) {
+    Start();
+    SelectPen(0);
+    const QImage tip = Picture();
+    SelectPen(1);
+    auto* list = Ctl<QComboBox>("ComboBox");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(PenIndex(), 0);
+    EXPECT_EQ(Picture(), tip);
+}
+
+TEST_F(GraphCommands, ADragBeyondTheImageStopsAtTheGraphBorder) {
+    Start();
+    Drag(EraserMiddle, QPoint(-40, 700));
+    EXPECT_EQ(Eraser()[0], "PressureCurveControlPoint 0 0 0 0 1023 1023");
+    Move(EraserLower);
+    EXPECT_EQ(Labels()[4], "Middle Point") << "drawn on the lower point's pixel";
 }
 
 TEST_F(GraphCommands, MaintainLinearCurveActsFromTheNextDragOnly) {

@@ -2,7 +2,6 @@
 
 #include "data/Data_textClass.h"
 #include "data/Data_xmlClass.h"
-#include "support/PreferenceFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,31 +19,6 @@
 
 namespace hostile {
 
-namespace {
-PenTexts Texts(const std::string& name, const std::string& resolution, const std::string& curve,
-               const std::string& upper, const std::string& lower) {
-    return {QByteArray::fromStdString(name), QByteArray::fromStdString(resolution),
-            QByteArray::fromStdString(curve), QByteArray::fromStdString(upper),
-            QByteArray::fromStdString(lower)};
-}
-} // namespace
-
-QByteArray TextPen(const std::string& name, const std::string& resolution, const std::string& curve,
-                   const std::string& upper, const std::string& lower) {
-    return TextPenBlock(Texts(name, resolution, curve, upper, lower));
-}
-
-QByteArray XmlPen(const std::string& name, const std::string& resolution, const std::string& curve,
-                  const std::string& upper, const std::string& lower) {
-    return XmlPenElement("TransducerTipButtonSettings", Texts(name, resolution, curve, upper, lower)) +
-           "\r\n";
-}
-
-QByteArray XmlDocument(const QByteArray& body, const QByteArray& doctype) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" + doctype + "<root><TabletPreferences>\r\n" +
-           body + "</TabletPreferences></root>\r\n";
-}
-
 std::unique_ptr<TFileHandler> Open(Format format, const QString& path) {
     if (format == Format::Xml)
         return std::make_unique<TXMLHandler>(path);
@@ -55,9 +29,12 @@ QByteArray FileOf(Format format, const QByteArray& pens) {
     return format == Format::Xml ? XmlDocument(pens) : "TabletPreferences\r\n" + pens;
 }
 
+QByteArray PenOf(Format format, const PenTexts& pen) {
+    return format == Format::Xml ? XmlPen(pen) : TextPenBlock(pen);
+}
+
 QByteArray Sample(Format format) {
-    return format == Format::Xml ? FileOf(format, XmlPen("Tip") + XmlPen("Eraser"))
-                                 : FileOf(format, TextPen("Tip") + TextPen("Eraser"));
+    return format == Format::Xml ? StandardXml() : StandardText();
 }
 
 std::string FormatName(const ::testing::TestParamInfo<Format>& info) {

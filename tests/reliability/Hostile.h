@@ -1,9 +1,10 @@
 #pragma once
-// Helpers of the reliability tests: hostile preference files built at run time and a meter of time and
-// peak memory around one operation. The read-only folder guard lives in tests/support.
+// Helpers of the reliability tests: the preference files of either format and a meter of time and peak
+// memory around one operation. The read-only folder guard lives in tests/support.
 
 #include "data/Data_fileClass.h"
 #include "data/typeDef.h"
+#include "support/PreferenceFiles.h"
 #include "support/ReadOnlyFolder.h"
 
 #include <QByteArray>
@@ -19,31 +20,15 @@
 
 namespace hostile {
 
-// One text-format pen block, CR LF line ends.
-QByteArray TextPen(const std::string& name, const std::string& resolution, const std::string& curve,
-                   const std::string& upper, const std::string& lower);
-inline QByteArray TextPen(const std::string& name, int32_t r = 1023) {
-    return TextPen(name, std::to_string(r), "0 0 512 512 " + std::to_string(r) + " " + std::to_string(r),
-                   std::to_string(r - 23), "20");
-}
-
-// One XML pen element (TransducerTipButtonSettings) with the given texts.
-QByteArray XmlPen(const std::string& name, const std::string& resolution, const std::string& curve,
-                  const std::string& upper, const std::string& lower);
-inline QByteArray XmlPen(const std::string& name, int32_t r = 1023) {
-    return XmlPen(name, std::to_string(r), "0 0 512 512 " + std::to_string(r) + " " + std::to_string(r),
-                  std::to_string(r - 23), "20");
-}
-// A whole XML preference file around `body` (pen elements and whatever else).
-QByteArray XmlDocument(const QByteArray& body, const QByteArray& doctype = QByteArray());
-
 // The two generations of preference files, for the tests that run over both.
 enum class Format { Text, Xml };
 // A handler of the given format reading `path`.
 std::unique_ptr<TFileHandler> Open(Format format, const QString& path);
-// The file for `pens` (each built by TextPen or XmlPen) in the given format.
+// The file for `pens` (each built by TextPenBlock or XmlPen) in the given format.
 QByteArray FileOf(Format format, const QByteArray& pens);
-// An ordinary file of the given format with the pens "Tip" and "Eraser".
+// The pen of the given texts in the given format.
+QByteArray PenOf(Format format, const PenTexts& pen);
+// The file of the given format with the pens "Tip" and "Eraser" (StandardXml or StandardText).
 QByteArray Sample(Format format);
 // The name of a test instance over the formats: "Text" or "Xml".
 std::string FormatName(const ::testing::TestParamInfo<Format>& info);

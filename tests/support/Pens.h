@@ -4,8 +4,18 @@
 
 #include "data/typeDef.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
+
+// A pen as a failing comparison of whole pens prints it: the name, the resolution, the eight edited values,
+// and the places the file keeps them.
+inline void PrintTo(const Pen& p, std::ostream* os) {
+    *os << "{\"" << p.ButtonName << "\" R " << p.PressureResolution << " P1 " << p.P1X << "," << p.P1Y
+        << " P2 " << p.P2X << "," << p.P2Y << " P3 " << p.P3X << "," << p.P3Y << " upper " << p.UpperThreshold
+        << " lower " << p.LowerThreshold << " lines " << p.CurveLineIndex << "/" << p.UpperLineIndex << "/"
+        << p.LowerLineIndex << " node " << p.NodeIndex << " curve line \"" << p.CurveLine << "\"}";
+}
 
 // A pen of resolution R with the given curve and thresholds.
 inline Pen MakePen(int32_t R, int32_t p1x, int32_t p1y, int32_t p2x, int32_t p2y, int32_t p3x, int32_t p3y,

@@ -187,9 +187,11 @@ TEST_P(WindowDiskFailure, ADiskFillingUpFailsApplySaveAndRestoreVisibly) {
 
 TEST_P(WindowDiskFailure, AfterAFailedRestoreApplyWritesTheFileTheWindowShows) {
     // A backup point of another layout and other values than the preference file.
-    const QByteArray other = GetParam() == Format::Xml
-                                 ? XmlDocument("<Extra/>\r\n" + XmlPen("Tip", 2047) + XmlPen("Eraser", 2047))
-                                 : "one\r\ntwo\r\nthree\r\n" + TextPen("Tip", 2047) + TextPen("Eraser", 2047);
+    const QByteArray other =
+        GetParam() == Format::Xml
+            ? XmlDocument("<Extra/>\r\n" + XmlPen(PlainPen("Tip", 2047)) + XmlPen(PlainPen("Eraser", 2047)))
+            : "one\r\ntwo\r\nthree\r\n" + TextPenBlock(PlainPen("Tip", 2047)) +
+                  TextPenBlock(PlainPen("Eraser", 2047));
     Env.Write(Env.BackupPoint(), other);
     Start();
     ASSERT_TRUE(TabletForm->IsConfigValid());
@@ -293,7 +295,7 @@ TEST_F(WindowTest, ARealFullDiskFailsApplyAndSaveAndKeepsTheFile) {
         GTEST_SKIP() << "mounting a small file system needs root";
     QByteArray pens;
     for (int i = 0; i < 400; ++i)
-        pens += XmlPen("Pen" + std::to_string(i));
+        pens += XmlPen(PlainPen("Pen" + QByteArray::number(i)));
     const QByteArray before = XmlDocument(pens);
     ASSERT_GT(before.size(), 64 * 1024);
     Env.Write(Env.WacomFile(), before);
@@ -351,13 +353,13 @@ TEST_F(WindowTest, ResolutionZeroAndMinusOneLoadDragEditAndApply) {
     for (Format f : {Format::Xml, Format::Text})
         for (int32_t r : {0, -1}) {
             SCOPED_TRACE(std::string(f == Format::Xml ? "XML" : "text") + ", R = " + std::to_string(r));
-            const std::string rs = std::to_string(r);
+            const QByteArray rs = QByteArray::number(r);
             const QString path = f == Format::Xml ? Env.WacomFile() : Env.PenFile();
             QFile::remove(Env.WacomFile());
             QFile::remove(Env.PenFile());
             Env.Write(path, f == Format::Xml
-                                ? XmlDocument(XmlPen("Tip", rs, "0 0 512 512 1023 1023", "900", "20"))
-                                : "x\r\n" + TextPen("Tip", rs, "0 0 512 512 1023 1023", "900", "20"));
+                                ? XmlDocument(XmlPen({"Tip", rs, "0 0 512 512 1023 1023", "900", "20"}))
+                                : "x\r\n" + TextPenBlock({"Tip", rs, "0 0 512 512 1023 1023", "900", "20"}));
             Prompter.Log.clear();
             Start();
             ASSERT_TRUE(TabletForm->IsConfigValid());
@@ -395,7 +397,7 @@ TEST_F(WindowTest, ResolutionZeroAndMinusOneLoadDragEditAndApply) {
 TEST_F(WindowTest, TenThousandPensLoadShowAndApplyInBoundedTime) {
     QByteArray pens;
     for (int i = 0; i < 10000; ++i)
-        pens += XmlPen("Pen" + std::to_string(i));
+        pens += XmlPen(PlainPen("Pen" + QByteArray::number(i)));
     Env.Write(Env.WacomFile(), XmlDocument(pens));
     const Cost start = Measure([&] { Start(); });
     EXPECT_LT(start.Seconds, FastSeconds);
@@ -415,7 +417,7 @@ TEST_F(WindowTest, AnExternalEntityNeverReachesTheWindowOrAWrittenFile) {
     const QString secretPath = Env.Write("secret.txt", secret);
     const QByteArray doctype =
         "<!DOCTYPE root [<!ENTITY xxe SYSTEM \"file://" + QFile::encodeName(secretPath) + "\">]>\r\n";
-    Env.Write(Env.WacomFile(), XmlDocument(XmlPen("&xxe;") + XmlPen("Tip"), doctype));
+    Env.Write(Env.WacomFile(), XmlDocument(XmlPen(PlainPen("&xxe;")) + XmlPen(PlainPen("Tip")), doctype));
     Start();
     ASSERT_TRUE(TabletForm->IsConfigValid());
     for (const QString& name : PenNames())

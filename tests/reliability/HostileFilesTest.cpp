@@ -20,12 +20,6 @@ using namespace hostile;
 
 namespace {
 
-QByteArray PenOf(Format format, const std::string& name, const std::string& r, const std::string& curve,
-                 const std::string& upper, const std::string& lower) {
-    return format == Format::Xml ? XmlPen(name, r, curve, upper, lower)
-                                 : TextPen(name, r, curve, upper, lower);
-}
-
 // The name as the format reads it back (the text format keeps the blank after
 // the keyword).
 std::string NameOf(Format format, const std::string& name) {
@@ -68,8 +62,8 @@ TEST_P(HostileFile, BinaryNoiseIsReadWithoutHarm) {
 }
 
 TEST_P(HostileFile, NumbersAtTheLimitsLoadExactly) {
-    auto h = Open(F(), Put(FileOf(F(), PenOf(F(), "Tip", "2147483647", "-2147483648 2147483647 0 -0 +5 -1",
-                                             "2147483647", "-2147483648"))));
+    auto h = Open(F(), Put(FileOf(F(), PenOf(F(), {"Tip", "2147483647", "-2147483648 2147483647 0 -0 +5 -1",
+                                                   "2147483647", "-2147483648"}))));
     ASSERT_TRUE(h->IsValid());
     const Pen p = h->GetPens().at(0);
     EXPECT_EQ(p.PressureResolution, INT32_MAX);
@@ -82,19 +76,19 @@ TEST_P(HostileFile, NumbersAtTheLimitsLoadExactly) {
 }
 
 TEST_P(HostileFile, NumbersBeyondTheLimitsMakeTheFileInvalid) {
-    for (const std::string bad : {"2147483648", "-2147483649", "4294967296", "4294967295",
-                                  "99999999999999999999999999999999", "-99999999999999999999999999999999"}) {
-        SCOPED_TRACE(bad);
-        EXPECT_FALSE(Open(F(), Put(FileOf(F(), PenOf(F(), "T", bad, "0 0 1 1 2 2", "1", "0"))))->IsValid());
+    for (const QByteArray bad : {"2147483648", "-2147483649", "4294967296", "4294967295",
+                                 "99999999999999999999999999999999", "-99999999999999999999999999999999"}) {
+        SCOPED_TRACE(bad.constData());
+        EXPECT_FALSE(Open(F(), Put(FileOf(F(), PenOf(F(), {"T", bad, "0 0 1 1 2 2", "1", "0"}))))->IsValid());
         EXPECT_FALSE(
-            Open(F(), Put(FileOf(F(), PenOf(F(), "T", "9", "0 0 1 1 2 " + bad, "1", "0"))))->IsValid());
-        EXPECT_FALSE(Open(F(), Put(FileOf(F(), PenOf(F(), "T", "9", "0 0 1 1 2 2", bad, "0"))))->IsValid());
-        EXPECT_FALSE(Open(F(), Put(FileOf(F(), PenOf(F(), "T", "9", "0 0 1 1 2 2", "1", bad))))->IsValid());
+            Open(F(), Put(FileOf(F(), PenOf(F(), {"T", "9", "0 0 1 1 2 " + bad, "1", "0"}))))->IsValid());
+        EXPECT_FALSE(Open(F(), Put(FileOf(F(), PenOf(F(), {"T", "9", "0 0 1 1 2 2", bad, "0"}))))->IsValid());
+        EXPECT_FALSE(Open(F(), Put(FileOf(F(), PenOf(F(), {"T", "9", "0 0 1 1 2 2", "1", bad}))))->IsValid());
     }
 }
 
 TEST_P(HostileFile, ValuesAtTheLimitsAreWrittenAndReadBack) {
-    const QString path = Put(FileOf(F(), PenOf(F(), "Tip", "1023", "0 0 1 1 2 2", "3", "4")));
+    const QString path = Put(FileOf(F(), PenOf(F(), {"Tip", "1023", "0 0 1 1 2 2", "3", "4"})));
     auto h = Open(F(), path);
     ASSERT_TRUE(h->IsValid());
     APen pens = h->GetPens();
@@ -112,17 +106,17 @@ TEST_P(HostileFile, ValuesAtTheLimitsAreWrittenAndReadBack) {
 }
 
 TEST_P(HostileFile, ResolutionZeroAndMinusOneLoadAsTheFileSays) {
-    for (const std::string r : {"0", "-1"}) {
-        auto h = Open(F(), Put(FileOf(F(), PenOf(F(), "Tip", r, "0 0 512 512 1023 1023", "1000", "20"))));
-        ASSERT_TRUE(h->IsValid()) << r;
-        EXPECT_EQ(h->GetPens().at(0).PressureResolution, std::stoi(r));
+    for (const QByteArray r : {"0", "-1"}) {
+        auto h = Open(F(), Put(FileOf(F(), PenOf(F(), {"Tip", r, "0 0 512 512 1023 1023", "1000", "20"}))));
+        ASSERT_TRUE(h->IsValid()) << r.constData();
+        EXPECT_EQ(h->GetPens().at(0).PressureResolution, r.toInt());
     }
 }
 
 TEST_P(HostileFile, TenThousandPensLoadStoreAndSaveInBoundedTime) {
     QByteArray pens;
     for (int i = 0; i < 10000; ++i)
-        pens += F() == Format::Xml ? XmlPen("Pen" + std::to_string(i)) : TextPen("Pen" + std::to_string(i));
+        pens += PenOf(F(), PlainPen("Pen" + QByteArray::number(i)));
     const QString path = Put(FileOf(F(), pens));
     auto h = LoadBounded(path, pens.size() / 1e6);
     ASSERT_TRUE(h && h->IsValid());
@@ -148,9 +142,10 @@ TEST_P(HostileFile, ASingleTwentyMegabyteLineIsReadInBoundedTime) {
     QByteArray bytes;
     if (F() == Format::Xml) // the whole document on one line, the long text in an
                             // element of its own
-        bytes = XmlDocument("<Other>" + line + "</Other>" + XmlPen("Tip").trimmed()).replace("\r\n", "");
+        bytes = XmlDocument("<Other>" + line + "</Other>" + XmlPen(PlainPen("Tip")).trimmed())
+                    .replace("\r\n", "");
     else
-        bytes = "TabletPreferences\r\n" + line + "\r\n" + TextPen("Tip");
+        bytes = "TabletPreferences\r\n" + line + "\r\n" + TextPenBlock(PlainPen("Tip"));
     auto h = LoadBounded(Put(bytes), 20);
     ASSERT_TRUE(h);
     EXPECT_TRUE(h->IsValid());
@@ -160,7 +155,7 @@ TEST_P(HostileFile, ASingleTwentyMegabyteLineIsReadInBoundedTime) {
 
 TEST_P(HostileFile, AFileBeyondTheSizeLimitIsRefusedWithoutReadingIt) {
     // Sparse: the size says 300 MB, the disk holds a few bytes.
-    const QString path = Put(F() == Format::Xml ? XmlDocument(XmlPen("Tip")) : FileOf(F(), TextPen("Tip")));
+    const QString path = Put(FileOf(F(), PenOf(F(), PlainPen("Tip"))));
     ASSERT_TRUE(QFile::resize(path, qint64(300) * 1024 * 1024));
     std::unique_ptr<TFileHandler> h;
     const Cost cost = Measure([&] {
@@ -214,7 +209,7 @@ TEST_F(HostileText, AMillionShortLinesLoadStoreAndSaveInBoundedTime) {
         bytes += "k\r\n";
     for (int i = 0; i < 500000; ++i) // each name line starts a block, which the next one drops
         bytes += "ButtonName n\n";
-    bytes += TextPen("Tip");
+    bytes += TextPenBlock(PlainPen("Tip"));
     const QString path = Put(bytes);
     std::unique_ptr<TTextHandler> h;
     const Cost load = Measure([&] { h = std::make_unique<TTextHandler>(path); });
@@ -266,7 +261,7 @@ TEST_F(HostileXml, AFiftyMegabyteDocumentLoadsAndSavesUnchangedOutsideTheValues)
     filler.reserve(51 * 1024 * 1024);
     while (filler.size() < 50 * 1024 * 1024)
         filler += "<Filler kind=\"x\">some text &amp; more</Filler><Empty/>\r\n";
-    const QByteArray bytes = XmlDocument(XmlPen("Tip") + filler + XmlPen("Eraser"));
+    const QByteArray bytes = XmlDocument(XmlPen(PlainPen("Tip")) + filler + XmlPen(PlainPen("Eraser")));
     const QString path = Put(bytes);
     std::unique_ptr<TXMLHandler> h;
     const Cost load = Measure([&] { h = std::make_unique<TXMLHandler>(path); });
@@ -294,7 +289,7 @@ TEST_F(HostileXml, NestingAHundredThousandLevelsDeepCostsNoStack) {
     QByteArray deep;
     for (int i = 0; i < depth; ++i)
         deep += "<a>";
-    deep += XmlPen("Deep").trimmed();
+    deep += XmlPen(PlainPen("Deep")).trimmed();
     for (int i = 0; i < depth; ++i)
         deep += "</a>";
     const QString path = Put(XmlDocument(deep));
@@ -314,7 +309,7 @@ TEST_F(HostileXml, NestingAHundredThousandLevelsDeepCostsNoStack) {
     QByteArray open;
     for (int i = 0; i < depth; ++i)
         open += "<a>";
-    EXPECT_FALSE(TXMLHandler(Put(XmlDocument(open + XmlPen("Open")))).IsValid());
+    EXPECT_FALSE(TXMLHandler(Put(XmlDocument(open + XmlPen(PlainPen("Open"))))).IsValid());
     // A pen element nested in a hundred thousand pen elements.
     QByteArray pensDeep;
     for (int i = 0; i < depth; ++i)
@@ -336,7 +331,7 @@ TEST_F(HostileXml, PenElementsThatCannotBeTriedWholeCostLinearTime) {
     Cost cost = Measure([&] { EXPECT_FALSE(TXMLHandler(emptyPath).IsValid()); }); // no ButtonName
     EXPECT_LT(cost.Seconds, FastSeconds);
 
-    QByteArray pen = XmlPen("Hidden");
+    QByteArray pen = XmlPen(PlainPen("Hidden"));
     pen.replace("<ButtonName>", "<!-- </TransducerTipButtonSettings> --><ButtonName>");
     QByteArray hidden;
     for (int i = 0; i < 50000; ++i)
@@ -359,8 +354,8 @@ TEST_F(HostileXml, EntityExpansionIsNotPerformed) {
         doctype += "\">\r\n";
     }
     doctype += "]>\r\n";
-    const QString path =
-        Put(XmlDocument(XmlPen("&lol9;") + XmlPen("Tip", "1023", "0 0 1 1 2 2", "&lol9;", "0"), doctype));
+    const QString path = Put(XmlDocument(
+        XmlPen(PlainPen("&lol9;")) + XmlPen({"Tip", "1023", "0 0 1 1 2 2", "&lol9;", "0"}), doctype));
     std::unique_ptr<TXMLHandler> h;
     const Cost cost = Measure([&] { h = std::make_unique<TXMLHandler>(path); });
     EXPECT_LT(cost.Seconds, FastSeconds);
@@ -376,7 +371,7 @@ TEST_F(HostileXml, AnExternalEntityNeverBringsInAnotherFile) {
     const QByteArray url = "file://" + QFile::encodeName(secretPath);
     const QByteArray doctype = "<!DOCTYPE root [\r\n<!ENTITY xxe SYSTEM \"" + url +
                                "\">\r\n<!ENTITY % p SYSTEM \"" + url + "\">\r\n%p;\r\n]>\r\n";
-    const QByteArray body = XmlPen("&xxe;") + XmlPen("Tip", "1023", "0 0 1 1 2 2", "3", "4") +
+    const QByteArray body = XmlPen(PlainPen("&xxe;")) + XmlPen({"Tip", "1023", "0 0 1 1 2 2", "3", "4"}) +
                             "<xi:include xmlns:xi=\"http://www.w3.org/2001/XInclude\" href=\"" + url +
                             "\" parse=\"text\"/>\r\n";
     const QString path = Put(XmlDocument(body, doctype));
@@ -401,14 +396,14 @@ TEST_F(HostileXml, AnExternalEntityNeverBringsInAnotherFile) {
 }
 
 TEST_F(HostileXml, NulBytesInsideTheDocumentLoadOrFailButAreNeverCut) {
-    const QByteArray bytes = XmlDocument(QByteArray("<!-- a\0b -->", 12) + XmlPen("Tip"));
+    const QByteArray bytes = XmlDocument(QByteArray("<!-- a\0b -->", 12) + XmlPen(PlainPen("Tip")));
     const QString path = Put(bytes);
     TXMLHandler h(path);
     if (h.IsValid()) {
         h.SaveAs(path + ".out");
         EXPECT_EQ(TestEnv::Read(path + ".out"), bytes);
     }
-    TXMLHandler inName(Put(XmlDocument(XmlPen(std::string("T\0p", 3)))));
+    TXMLHandler inName(Put(XmlDocument(XmlPen(PlainPen(QByteArray("T\0p", 3))))));
     for (const Pen& p : inName.GetPens())
         EXPECT_LE(p.ButtonName.size(), 3u);
 }
