@@ -1,5 +1,6 @@
 #include "data/Data_textClass.h"
 
+#include "support/Pens.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -48,18 +49,13 @@ TEST_F(TextHandlerTest, ReadsPenBlocksInFileOrder) {
     ASSERT_TRUE(h.IsValid());
     const APen pens = h.GetPens();
     ASSERT_EQ(pens.size(), 2u);
-    const Pen& tip = pens[0];
-    EXPECT_EQ(tip.ButtonName, " Tip"); // the value text keeps its leading blank
-    EXPECT_EQ(tip.CurveLine, "PressureCurveControlPoint 0 0 400 300 1023 1023");
-    EXPECT_EQ(tip.PressureResolution, 1023);
-    EXPECT_EQ(tip.P2Y, 400);
-    EXPECT_EQ(tip.P2X, 300);
-    EXPECT_EQ(tip.UpperThreshold, 1000);
-    EXPECT_EQ(tip.LowerThreshold, 20);
-    EXPECT_EQ(tip.CurveLineIndex, 3);
-    EXPECT_EQ(tip.UpperLineIndex, 4);
-    EXPECT_EQ(tip.LowerLineIndex, 5);
-    EXPECT_EQ(tip.NodeIndex, 0);
+    // The name's value text keeps its leading blank; the curve's numbers stand Y before X.
+    Pen tip = MakePen(1023, 0, 0, 300, 400, 1023, 1023, 1000, 20, " Tip");
+    tip.CurveLine = "PressureCurveControlPoint 0 0 400 300 1023 1023";
+    tip.CurveLineIndex = 3;
+    tip.UpperLineIndex = 4;
+    tip.LowerLineIndex = 5;
+    EXPECT_EQ(pens[0], tip);
     EXPECT_EQ(pens[1].ButtonName, " Eraser");
     EXPECT_EQ(pens[1].P3X, 6);
     EXPECT_EQ(pens[1].CurveLineIndex, 9);

@@ -41,12 +41,7 @@ TEST(StrToInt32, FailsOutsideTheSignedRangeInsteadOfWrapping) {
 TEST(CurveText, CutsAndWritesSixNumbersYBeforeX) {
     Pen pen;
     ASSERT_TRUE(CurveFromText("10 20 30 40 50 60", pen));
-    EXPECT_EQ(pen.P1Y, 10);
-    EXPECT_EQ(pen.P1X, 20);
-    EXPECT_EQ(pen.P2Y, 30);
-    EXPECT_EQ(pen.P2X, 40);
-    EXPECT_EQ(pen.P3Y, 50);
-    EXPECT_EQ(pen.P3X, 60);
+    EXPECT_EQ(pen, MakePen(0, 20, 10, 40, 30, 60, 50, 0, 0, "")) << "the six points and nothing else";
     EXPECT_EQ(CurveText(pen), "10 20 30 40 50 60");
 
     pen.P2X = -5;

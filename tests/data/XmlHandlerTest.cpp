@@ -1,5 +1,6 @@
 #include "data/Data_xmlClass.h"
 
+#include "support/Pens.h"
 #include "support/PreferenceFiles.h"
 #include "support/TestEnv.h"
 
@@ -59,14 +60,8 @@ TEST_F(XmlHandlerTest, ReadsPenElementsInDocumentOrderAtAnyDepth) {
     ASSERT_TRUE(h.IsValid());
     const APen pens = h.GetPens();
     ASSERT_EQ(pens.size(), 2u);
-    EXPECT_EQ(pens[0].ButtonName, "Eraser");
-    EXPECT_EQ(pens[0].PressureResolution, 511);
-    EXPECT_EQ(pens[0].P1Y, 1);
-    EXPECT_EQ(pens[0].P1X, 2);
-    EXPECT_EQ(pens[0].P3X, 6);
-    EXPECT_EQ(pens[0].UpperThreshold, 900);
-    EXPECT_EQ(pens[0].LowerThreshold, 10);
-    EXPECT_EQ(pens[0].NodeIndex, 0);
+    // The XML generation keeps no line places: only the values and the element's ordinal.
+    EXPECT_EQ(pens[0], MakePen(511, 2, 1, 4, 3, 6, 5, 900, 10, "Eraser"));
     EXPECT_EQ(pens[1].ButtonName, "Tip");
     EXPECT_EQ(pens[1].NodeIndex, 1);
     EXPECT_TRUE(pens[1].CurveLine.empty());

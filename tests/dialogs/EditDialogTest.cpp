@@ -137,15 +137,7 @@ TEST_F(PenEditor, ApplyStoresClampedValuesAndCloses) {
     EXPECT_FALSE(ClickApply());
     EXPECT_EQ(Form.result(), TFormEdit::ResultOK);
     EXPECT_TRUE(Prompter.Messages().isEmpty());
-    const Pen p = Form.GetPens()[0];
-    EXPECT_EQ(p.P1X, 12);
-    EXPECT_EQ(p.P1Y, 20);
-    EXPECT_EQ(p.P2X, 1023);
-    EXPECT_EQ(p.P2Y, 0);
-    EXPECT_EQ(p.P3X, 600);
-    EXPECT_EQ(p.P3Y, 30);
-    EXPECT_EQ(p.UpperThreshold, 100);
-    EXPECT_EQ(p.LowerThreshold, 400);
+    EXPECT_EQ(Form.GetPens()[0], MakePen(1023, 12, 20, 1023, 0, 600, 30, 100, 400));
     EXPECT_EQ(Form.GetPens()[1], SamplePen()) << "only the edited pen changes";
     EXPECT_EQ(Form.P2X()->text(), "2000") << "clamping does not rewrite the fields";
 }
