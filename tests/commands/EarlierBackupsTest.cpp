@@ -25,8 +25,8 @@ const char* const DatedNames[] = {"Pen_Tablet_03-14-2026_10-00-00.bak", "Pen_Tab
 
 QByteArray Variant(int i) {
     const QByteArray curve = "0 0 " + QByteArray::number(100 * (i + 1)) + " 300 1023 1023";
-    return XmlDocument(XmlPen("TransducerTipButtonSettings", "Tip", "10 0 400 600 1000 1023", "900", "30") +
-                       XmlPen("TransducerEraserSettings", "Eraser", curve, "1000", "20"));
+    return XmlDocument(XmlPen({"Tip", "1023", "10 0 400 600 1000 1023", "900", "30"}, TipTag) +
+                       XmlPen({"Eraser", "1023", curve, "1000", "20"}, EraserTag));
 }
 
 class EarlierBackups : public CommandTest {
@@ -226,8 +226,8 @@ TEST_F(EarlierBackups, TheBackupsCurveOfTheChosenPenIsDrawnBesideTheCurveInUse) 
     StartWithBackups();
     // A backup whose second pen has another name: it has no curve of the eraser to show.
     Env.Write(Env.BackupDir() + "/Pen_Tablet_03-14-2026_11-00-00.bak",
-              XmlDocument(XmlPen("TransducerTipButtonSettings", "Tip", "1 2 3 4 5 6", "900", "30") +
-                          XmlPen("TransducerEraserSettings", "Other", "0 0 1 1 1023 1023", "1000", "20")));
+              XmlDocument(XmlPen({"Tip", "1023", "1 2 3 4 5 6", "900", "30"}, TipTag) +
+                          XmlPen({"Other", "1023", "0 0 1 1 1023 1023", "1000", "20"}, EraserTag)));
     Drag(EraserMiddle, Target); // the curve in use is the edited one, not yet applied
     const APen inUse = Window()->GetGraph()->GetPens();
 
