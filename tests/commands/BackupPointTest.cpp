@@ -2,7 +2,7 @@
 // Point", and put back over the preference file by "R&estore Backup Point" after a dated backup, followed by
 // the service restart and a fresh load.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "system/functions.h"
 

@@ -1,7 +1,7 @@
 // The commands that open a window of their own: "Show Current Values", "Pen Editor", "&About...", the
 // remaining menu entries "HomePage..." and "E&xit", and the box that shows a failure no command caught.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "ui/Application.h"
 #include "ui/Form_About.h"

@@ -1,7 +1,7 @@
 // "Restore Ear&lier Backup...": the dialog of every backup in the Backup folder, its previews, "Restore"
 // along the path of the backup point's restore, and "Delete".
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "graph/DrawClass.h"
 #include "graph/PenPreview.h"

@@ -1,7 +1,7 @@
 // "&Edit" > "&Undo" and "&Redo" over the pen edits (drags, the pen editor, key moves), and editing the curve
 // from the keyboard on the focused graph image.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "graph/DrawClass.h"
 #include "graph/PenHistory.h"

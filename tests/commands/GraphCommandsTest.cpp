@@ -1,7 +1,7 @@
 // The graph's commands on the main window: choosing the pen, the mouse on the image and the captions it
 // copies, and the three limiter switches handed to the graph.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "ui/GraphImage.h"
 

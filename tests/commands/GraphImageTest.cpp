@@ -1,6 +1,6 @@
 // The graph image widget: what a drag repaints, and the picture it shows.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "ui/Form_Tablet.h"
 #include "ui/GraphImage.h"

@@ -2,7 +2,7 @@
 // ratio, the same values from the same logical drag, what reaches the screen, a change of screen, and the
 // window's other pictures at the ratio. ctest runs these tests again with QT_SCALE_FACTOR 1.5 and 2.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "graph/PolylineRaster.h"
 #include "ui/GraphImage.h"

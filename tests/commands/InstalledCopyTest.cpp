@@ -1,7 +1,7 @@
 // Where the window keeps its settings and backups: beside the program for a portable copy, in the per-user
 // data folder for an installed copy whose folder cannot be written.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "support/ReadOnlyFolder.h"
 

@@ -1,7 +1,7 @@
 // The window as built: captions, names, geometry and initial states of the controls and menus, and the two
 // layouts.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "ui/Form_Tablet.h"
 #include "ui/GraphImage.h"

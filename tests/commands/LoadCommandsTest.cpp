@@ -1,7 +1,7 @@
 // The commands that load a file again: "Reset Changes", "&Open...", "Open Default Config"; and the service
 // switch "Auto-detect service", whose state follows every load.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // the drawing area (keeping them there while the pen is down, wherever it moves). The strokes, the readings,
 // the mouse note, the marker on the main window's graph and the input a driver should never send.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "graph/DrawClass.h"
 #include "ui/Form_PressureTest.h"

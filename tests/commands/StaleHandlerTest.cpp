@@ -1,7 +1,7 @@
 // After a load that found no file the previous handler stays, out of reach; the commands that write reach it
 // only through the file in use, so none of them writes its content anywhere.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "ui/Form_Tablet.h"
 

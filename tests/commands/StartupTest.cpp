@@ -1,7 +1,7 @@
 // Start-up: the settings read into the boxes and written back, the search for the default files with the
 // chooser, the window's state after a load that finds no usable pens.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "graph/DrawClass.h"
 #include "ui/Form_ConfChoose.h"

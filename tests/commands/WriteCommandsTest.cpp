@@ -1,7 +1,7 @@
 // "Apply Changes" and "&Save": the question, the dated backup of the content before the write, the file on
 // disk afterwards, the failure messages and the service restart that only Apply starts.
 
-#include "CommandFixture.h"
+#include "support/WindowFixture.h"
 
 #include "system/functions.h"
 

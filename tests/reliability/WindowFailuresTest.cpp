@@ -5,8 +5,7 @@
 #include "Hostile.h"
 #include "graph/DrawClass.h"
 #include "support/Pens.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TestEnv.h"
+#include "support/WindowFixture.h"
 #include "system/AtomicFile.h"
 #include "system/Settings.h"
 #include "ui/Application.h"
@@ -38,59 +37,30 @@ using namespace hostile;
 
 namespace {
 
-class WindowTest : public ::testing::Test {
+// The main window with the failing-disk hook cleared after each case, and Apply, Save, the restore and the
+// backup point confirmed as the user would.
+class WindowTest : public CommandTest {
 protected:
-    ~WindowTest() override {
+    void TearDown() override {
         SetWriteFaultHook(nullptr);
-        Stop();
-    }
-
-    void Start() {
-        if (auto* app = qobject_cast<TNibApplication*>(QCoreApplication::instance()))
-            app->SetPrompter(&Prompter);
-        CreateForms(Prompter);
-        Started = true;
-        TabletForm->show();
-        QCoreApplication::processEvents();
-    }
-    void Stop() {
-        if (!Started)
-            return;
-        Started = false;
-        DestroyForms();
-        if (auto* app = qobject_cast<TNibApplication*>(QCoreApplication::instance()))
-            app->SetPrompter(nullptr);
+        CommandTest::TearDown();
     }
 
     void Apply() {
-        Prompter.Answers.push_back(IDYES);
+        Answer(IDYES);
         TabletForm->BtApplyClick();
     }
     void Save() {
-        Prompter.Answers.push_back(IDYES);
+        Answer(IDYES);
         TabletForm->Save1Click();
     }
     void Restore() {
-        Prompter.Answers.push_back(IDYES);
+        Answer(IDYES);
         TabletForm->Replace1Click();
     }
     void CreateBackupPoint() {
-        Prompter.Answers.push_back(IDYES);
+        Answer(IDYES);
         TabletForm->ChangeFirstRunBackup1Click();
-    }
-
-    // A mouse event on the graph image, through the application like a real one.
-    void Mouse(QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-        TGraphImage* image = TabletForm->Image;
-        QMouseEvent event(type, QPointF(at), image->mapToGlobal(QPointF(at)),
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(image, &event);
-    }
-    void Drag(QPoint from, QPoint to) {
-        Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
-        Mouse(QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
-        Mouse(QEvent::MouseMove, to, Qt::LeftButton);
-        Mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
     }
 
     QStringList Errors() const {
@@ -99,16 +69,6 @@ protected:
             out << a.Text;
         return out;
     }
-    QStringList PenNames() const {
-        QStringList names;
-        for (int i = 0; i < TabletForm->ComboBox->count(); ++i)
-            names << TabletForm->ComboBox->itemText(i);
-        return names;
-    }
-
-    TestEnv Env;
-    ScriptedPrompter Prompter;
-    bool Started = false;
 };
 
 // ---- failing disks, for the XML file Wacom_Tablet.dat and the text file Pen_Tablet.dat

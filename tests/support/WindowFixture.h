@@ -2,7 +2,8 @@
 // The main window as the user meets it: a scratch world with driver preference files in the
 // application-data folder, the five windows created as at program start, the scripted prompter answering
 // the questions and dialogs, and readers for the window's labels, control states, the files on disk and the
-// pens the graph holds.
+// pens the graph holds. Dated backups are named by a fixed clock, so tests can name the files they expect;
+// backups written in the same second take the numbered names the handler gives them.
 
 #include "support/PreferenceFiles.h"
 #include "support/ScriptedPrompter.h"

@@ -1,4 +1,4 @@
-#include "CommandFixture.h"
+#include "WindowFixture.h"
 
 #include "data/Data_fileClass.h"
 #include "ui/Application.h"
