@@ -1,6 +1,6 @@
 #pragma once
-// The commands of nibwright-cli that work on the Backup folder beside the program: listing the backups and
-// putting one back over a preference file.
+// The commands of nibwright-cli that work on the Backup folder (beside the program, or the per-user one):
+// listing the backups and putting one back over a preference file.
 
 #include <QString>
 
