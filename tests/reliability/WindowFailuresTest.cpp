@@ -8,18 +8,15 @@
 #include "support/WindowFixture.h"
 #include "system/AtomicFile.h"
 #include "system/Settings.h"
-#include "ui/Application.h"
 #include "ui/Form_Edit.h"
 #include "ui/Form_Info.h"
 #include "ui/Form_Tablet.h"
-#include "ui/GraphImage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
