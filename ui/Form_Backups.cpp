@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -211,6 +212,7 @@ void TFormBackups::Open(const QString& folder, const APen& pens, int selectedPen
     Folder = folder;
     Pens = pens;
     SelectedPen = selectedPen;
+    PreviewRatio = devicePixelRatioF();
     List->clearSelection();
     Refresh();
     ShowCurrentPen();
@@ -317,8 +319,31 @@ void TFormBackups::SelectionChanged() {
 void TFormBackups::ShowCurrentPen() {
     const Pen* pen =
         SelectedPen >= 0 && size_t(SelectedPen) < Pens.size() ? &Pens[size_t(SelectedPen)] : nullptr;
-    ImCurrent->setPixmap(QPixmap::fromImage(DrawPenPreview(pen, PreviewSide)));
+    ImCurrent->setPixmap(QPixmap::fromImage(DrawPenPreview(pen, PreviewSide, PreviewRatio)));
     LabelCurrent->setText(pen ? FileText(pen->ButtonName) + u'\n' + PenNumbers(*pen) : QString());
+}
+
+void TFormBackups::DrawPreviews() {
+    PreviewRatio = devicePixelRatioF();
+    ShowCurrentPen();
+    ImBackup->setPixmap(
+        QPixmap::fromImage(DrawPenPreview(BackupPen ? &*BackupPen : nullptr, PreviewSide, PreviewRatio)));
+}
+
+bool TFormBackups::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::ScreenChangeInternal:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    case QEvent::DevicePixelRatioChange:
+#endif
+        if (devicePixelRatioF() != PreviewRatio)
+            DrawPreviews();
+        break;
+    default:
+        break;
+    }
+    return QDialog::event(event);
 }
 
 // The backup's pen at the same position as the pen in use and of the same name.
@@ -339,7 +364,8 @@ void TFormBackups::ShowBackupPen(const BackupEntry* entry) {
             text = QStringLiteral("No pen \"%1\" at this place.").arg(FileText(inUse.ButtonName));
         }
     }
-    ImBackup->setPixmap(QPixmap::fromImage(DrawPenPreview(pen, PreviewSide)));
+    BackupPen = pen ? std::optional<Pen>(*pen) : std::nullopt;
+    ImBackup->setPixmap(QPixmap::fromImage(DrawPenPreview(pen, PreviewSide, PreviewRatio)));
     LabelBackup->setText(text);
 }
 

@@ -69,9 +69,12 @@ private:
     void Refresh();
     void StartReading();
     void done(int result) override;
+    bool event(QEvent* event) override;
     void SelectionChanged();
     void ShowCurrentPen();
     void ShowBackupPen(const BackupEntry* entry);
+    // Draws both small graphs at the density of the screen the dialog is on.
+    void DrawPreviews();
     std::vector<int> SelectedRows() const;
 
     IPrompter& Prompter;
@@ -83,6 +86,10 @@ private:
     // What the current row holds, read when it became current, and its file name.
     std::optional<BackupContents> Current;
     QString CurrentName;
+    // The backup's pen the right-hand graph shows, if any, and the device pixel ratio both graphs were drawn
+    // at: a move to a screen of another density draws them again.
+    std::optional<Pen> BackupPen;
+    double PreviewRatio = 1.0;
 
     // The worker that reads the rows' contents; a new listing cancels the old reading and ignores whatever
     // it still delivers.

@@ -5,16 +5,22 @@
 
 #include "graph/DrawClass.h"
 #include "graph/PenPreview.h"
+#include "graph/PolylineRaster.h"
 #include "ui/Form_Backups.h"
 #include "ui/Form_Tablet.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTreeView>
+
+#include <algorithm>
 
 namespace {
 
@@ -72,6 +78,10 @@ protected:
     }
     static QImage Shown(QLabel* label) {
         return label->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    // The small graph of `pen` as the dialog draws it, at its own density.
+    static QImage Preview(TFormBackups* d, const Pen* pen) {
+        return DrawPenPreview(pen, TFormBackups::PreviewSide, d->devicePixelRatioF());
     }
 };
 
@@ -232,20 +242,19 @@ TEST_F(EarlierBackups, TheBackupsCurveOfTheChosenPenIsDrawnBesideTheCurveInUse) 
     const APen inUse = Window()->GetGraph()->GetPens();
 
     InDialog([&](TFormBackups* d) {
-        const int side = TFormBackups::PreviewSide;
-        EXPECT_EQ(Shown(d->ImCurrent), DrawPenPreview(&inUse[1], side));
+        EXPECT_EQ(Shown(d->ImCurrent), Preview(d, &inUse[1]));
         EXPECT_EQ(d->LabelCurrent->text(), "Eraser\nCurve: 0 0 619 619 1023 1023\nUpper: 1000   Lower: 20");
 
         ClickRow(d, 1);
         Pen expected = inUse[1];
         ASSERT_TRUE(CurveFromText("0 0 400 300 1023 1023", expected));
-        EXPECT_EQ(Shown(d->ImBackup), DrawPenPreview(&expected, side));
+        EXPECT_EQ(Shown(d->ImBackup), Preview(d, &expected));
         EXPECT_TRUE(
             d->LabelBackup->text().endsWith("\nCurve: 0 0 400 300 1023 1023\nUpper: 1000   Lower: 20"))
             << d->LabelBackup->text().toStdString();
 
         ClickRow(d, 0);
-        EXPECT_EQ(Shown(d->ImBackup), DrawPenPreview(nullptr, side));
+        EXPECT_EQ(Shown(d->ImBackup), Preview(d, nullptr));
         EXPECT_EQ(d->LabelBackup->text(), "No pen \"Eraser\" at this place.");
         Push(d->BtClose);
     });
@@ -256,7 +265,53 @@ TEST_F(EarlierBackups, TheBackupsCurveOfTheChosenPenIsDrawnBesideTheCurveInUse) 
         ClickRow(d, 0);
         Pen expected = inUse[0];
         ASSERT_TRUE(CurveFromText("1 2 3 4 5 6", expected));
-        EXPECT_EQ(Shown(d->ImBackup), DrawPenPreview(&expected, TFormBackups::PreviewSide));
+        EXPECT_EQ(Shown(d->ImBackup), Preview(d, &expected));
+        Push(d->BtClose);
+    });
+}
+
+// ctest runs the HighDensity suites again at scale factors 1, 1.5 and 2, on a second screen of twice the
+// density.
+class HighDensityEarlierBackups : public EarlierBackups {};
+
+TEST_F(HighDensityEarlierBackups, TheSmallGraphsAreDrawnAtTheDensityOfTheDialogsScreen) {
+    StartWithBackups();
+    const APen inUse = Window()->GetGraph()->GetPens();
+    const int side = TFormBackups::PreviewSide;
+    const auto expectDrawnAtRatio = [&](TFormBackups* d, const Pen& backupPen) {
+        const double r = std::max(1.0, d->devicePixelRatioF());
+        for (QLabel* label : {d->ImCurrent, d->ImBackup}) {
+            EXPECT_EQ(label->size(), QSize(side, side)) << "the graphs keep their place and size";
+            EXPECT_EQ(label->pixmap().devicePixelRatio(), r);
+            EXPECT_EQ(label->pixmap().size(), TDeviceScale(r).DeviceSize(QSize(side, side)));
+        }
+        EXPECT_EQ(Shown(d->ImCurrent), DrawPenPreview(&inUse[1], side, r));
+        EXPECT_EQ(Shown(d->ImBackup), DrawPenPreview(&backupPen, side, r));
+    };
+
+    InDialog([&](TFormBackups* d) {
+        ClickRow(d, 1);
+        Pen backupPen = inUse[1];
+        ASSERT_TRUE(CurveFromText("0 0 300 300 1023 1023", backupPen));
+        expectDrawnAtRatio(d, backupPen);
+
+        // Moved to a screen of another density, both graphs are drawn again at its density.
+        QScreen* home = d->screen();
+        QScreen* other = nullptr;
+        for (QScreen* s : QGuiApplication::screens())
+            if (s->devicePixelRatio() != home->devicePixelRatio())
+                other = s;
+        if (!other)
+            return; // a platform of one screen
+        const QPoint place = d->pos();
+        d->move(other->geometry().topLeft() + QPoint(40, 40));
+        QApplication::processEvents();
+        ASSERT_EQ(d->screen(), other);
+        EXPECT_NE(d->devicePixelRatioF(), home->devicePixelRatio());
+        expectDrawnAtRatio(d, backupPen);
+        d->move(place);
+        QApplication::processEvents();
+        expectDrawnAtRatio(d, backupPen);
         Push(d->BtClose);
     });
 }

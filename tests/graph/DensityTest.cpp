@@ -4,6 +4,8 @@
 
 #include "GraphFixture.h"
 
+#include "graph/PenPreview.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -317,4 +319,19 @@ TEST_F(HighDensity, RedrawRepeatsOnlyWhatWasLastDrawn) {
     s.Img.fill(Qt::magenta);
     g.Redraw();
     EXPECT_EQ(s.Img, grid.Img);
+}
+
+TEST_F(HighDensity, APreviewIsTheGraphDrawnAtItsRatioAndANonsenseRatioCountsAsOne) {
+    const Pen pen = Apart();
+    for (double r : Ratios) {
+        const QImage preview = DrawPenPreview(&pen, 200, r);
+        EXPECT_EQ(preview.devicePixelRatio(), r);
+        EXPECT_EQ(preview, Shown(pen, 200, r).Surface.Img) << "ratio " << r;
+    }
+    const QImage plain = DrawPenPreview(&pen, 200);
+    for (double r : {0.0, 0.5, -2.0, std::nan(""), -double(INFINITY), double(INFINITY)}) {
+        const QImage preview = DrawPenPreview(&pen, 200, r);
+        EXPECT_EQ(preview.devicePixelRatio(), 1.0) << r;
+        EXPECT_EQ(preview, plain) << r;
+    }
 }
