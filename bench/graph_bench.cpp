@@ -19,10 +19,7 @@ namespace {
 
 class BenchSurface : public IGraphSurface {
 public:
-    BenchSurface(int size, double ratio)
-        : Img(TDeviceScale(ratio).DeviceSize(QSize(size, size)), QImage::Format_RGB32) {
-        Img.setDevicePixelRatio(ratio);
-    }
+    BenchSurface(int size, double ratio) : Img(DeviceImage(QSize(size, size), ratio)) {}
     QImage& Image() override { return Img; }
     void SetCursor(Qt::CursorShape) override {}
     void Changed(const QRect& rect) override { Dirty |= rect; }

@@ -3,18 +3,12 @@
 #include "graph/DrawClass.h"
 #include "graph/PolylineRaster.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace {
 
 // A surface that is only an image: no cursor to set, nobody to tell about changes.
 class ImageSurface : public IGraphSurface {
 public:
-    ImageSurface(int side, double ratio)
-        : Picture(TDeviceScale(ratio).DeviceSize(QSize(side, side)), QImage::Format_RGB32) {
-        Picture.setDevicePixelRatio(ratio);
-    }
+    ImageSurface(int side, double ratio) : Picture(DeviceImage(QSize(side, side), ratio)) {}
     QImage& Image() override { return Picture; }
     void SetCursor(Qt::CursorShape) override {}
     void Changed(const QRect&) override {}
@@ -25,7 +19,7 @@ public:
 } // namespace
 
 QImage DrawPenPreview(const Pen* pen, int side, double ratio) {
-    ImageSurface surface(side, std::isfinite(ratio) ? std::max(1.0, ratio) : 1.0);
+    ImageSurface surface(side, DrawingRatio(ratio));
     TDrawClass graph(surface, qRgb(0xFF, 0xFF, 0xFF));
     if (pen) {
         graph.SetPens({*pen});

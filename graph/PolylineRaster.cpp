@@ -134,6 +134,16 @@ void ForEachRingSpan(double inner, double outer, double ratio, double cx, double
 
 TDeviceScale::TDeviceScale(double ratio) : R(ratio > 0 && std::isfinite(ratio) ? ratio : 1.0) {}
 
+double DrawingRatio(double ratio) {
+    return std::isfinite(ratio) ? std::max(1.0, ratio) : 1.0;
+}
+
+QImage DeviceImage(const QSize& logical, double ratio) {
+    QImage image(TDeviceScale(ratio).DeviceSize(logical), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
 int64_t TDeviceScale::Edge(int64_t x) const {
     return int64_t(std::floor(double(x) * R + 0.5));
 }

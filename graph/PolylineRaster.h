@@ -55,6 +55,13 @@ inline QSize LogicalSize(const QImage& image) {
     return TDeviceScale::Of(image).LogicalSize(image.size());
 }
 
+// The ratio a picture is drawn at for a screen of device pixel ratio `ratio`: never coarser than its logical
+// pixels, so a ratio below 1, or one that is not a number, counts as 1.
+double DrawingRatio(double ratio);
+// An RGB32 picture of `logical` size drawn at `ratio` (as DrawingRatio gives it): TDeviceScale's device size,
+// carrying the ratio; its pixels are not yet set.
+QImage DeviceImage(const QSize& logical, double ratio);
+
 // One row of pixels, columns X0..X1 inclusive.
 struct TSpan {
     int Y = 0;

@@ -319,15 +319,18 @@ void TFormBackups::SelectionChanged() {
 void TFormBackups::ShowCurrentPen() {
     const Pen* pen =
         SelectedPen >= 0 && size_t(SelectedPen) < Pens.size() ? &Pens[size_t(SelectedPen)] : nullptr;
-    ImCurrent->setPixmap(QPixmap::fromImage(DrawPenPreview(pen, PreviewSide, PreviewRatio)));
+    ShowPreview(ImCurrent, pen);
     LabelCurrent->setText(pen ? FileText(pen->ButtonName) + u'\n' + PenNumbers(*pen) : QString());
+}
+
+void TFormBackups::ShowPreview(QLabel* label, const Pen* pen) {
+    label->setPixmap(QPixmap::fromImage(DrawPenPreview(pen, PreviewSide, PreviewRatio)));
 }
 
 void TFormBackups::DrawPreviews() {
     PreviewRatio = devicePixelRatioF();
     ShowCurrentPen();
-    ImBackup->setPixmap(
-        QPixmap::fromImage(DrawPenPreview(BackupPen ? &*BackupPen : nullptr, PreviewSide, PreviewRatio)));
+    ShowPreview(ImBackup, BackupPen ? &*BackupPen : nullptr);
 }
 
 bool TFormBackups::event(QEvent* event) {
@@ -365,7 +368,7 @@ void TFormBackups::ShowBackupPen(const BackupEntry* entry) {
         }
     }
     BackupPen = pen ? std::optional<Pen>(*pen) : std::nullopt;
-    ImBackup->setPixmap(QPixmap::fromImage(DrawPenPreview(pen, PreviewSide, PreviewRatio)));
+    ShowPreview(ImBackup, pen);
     LabelBackup->setText(text);
 }
 

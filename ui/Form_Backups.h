@@ -73,6 +73,8 @@ private:
     void SelectionChanged();
     void ShowCurrentPen();
     void ShowBackupPen(const BackupEntry* entry);
+    // Shows `pen`'s small graph (the empty grid without one) in `label`, at PreviewRatio.
+    void ShowPreview(QLabel* label, const Pen* pen);
     // Draws both small graphs at the density of the screen the dialog is on.
     void DrawPreviews();
     std::vector<int> SelectedRows() const;

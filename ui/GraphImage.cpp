@@ -8,14 +8,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
-
-double UsableRatio(double ratio) {
-    return std::isfinite(ratio) ? std::max(1.0, ratio) : 1.0;
-}
 
 // The logical pixel under the pointer. On a high-density screen the position has fractions; the pixel is
 // the one that holds it (at ratio 1 the position is whole and is the pixel).
@@ -26,7 +21,7 @@ QPoint PixelAt(const QMouseEvent* event) {
 
 } // namespace
 
-TGraphImage::TGraphImage(QWidget* parent) : QWidget(parent), Ratio(UsableRatio(devicePixelRatioF())) {
+TGraphImage::TGraphImage(QWidget* parent) : QWidget(parent), Ratio(DrawingRatio(devicePixelRatioF())) {
     // The picture covers the whole widget, so Qt need not clear the background before painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true); // hover moves update the point captions
@@ -37,18 +32,15 @@ TGraphImage::TGraphImage(QWidget* parent) : QWidget(parent), Ratio(UsableRatio(d
 
 void TGraphImage::SetImageSize(int width, int height) {
     Logical = QSize(width, height);
-    const QSize device = TDeviceScale(Ratio).DeviceSize(Logical);
-    if (Picture.size() != device || Picture.devicePixelRatio() != Ratio) {
-        Picture = QImage(device, QImage::Format_RGB32);
-        Picture.setDevicePixelRatio(Ratio);
-    }
+    if (Picture.size() != TDeviceScale(Ratio).DeviceSize(Logical) || Picture.devicePixelRatio() != Ratio)
+        Picture = DeviceImage(Logical, Ratio);
     Picture.fill(Qt::white);
     setFixedSize(width, height);
     update();
 }
 
 void TGraphImage::SetDeviceRatio(double ratio) {
-    ratio = UsableRatio(ratio);
+    ratio = DrawingRatio(ratio);
     if (ratio == Ratio)
         return;
     Ratio = ratio;

@@ -13,9 +13,9 @@ public:
     }
     // A surface of this logical size drawn at a device pixel ratio, as for a high-density screen.
     static MemorySurface AtRatio(int w, int h, double ratio) {
-        const QSize device = TDeviceScale(ratio).DeviceSize(QSize(w, h));
-        MemorySurface s(device.width(), device.height());
-        s.Img.setDevicePixelRatio(ratio);
+        MemorySurface s(0, 0);
+        s.Img = DeviceImage(QSize(w, h), ratio);
+        s.Img.fill(Qt::magenta);
         return s;
     }
 
