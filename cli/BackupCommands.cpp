@@ -1,6 +1,7 @@
 #include "cli/BackupCommands.h"
 
 #include "cli/ExitCodes.h"
+#include "cli/Output.h"
 #include "data/BackupHistory.h"
 #include "data/ConfigWorkflow.h"
 #include "data/Data_fileClass.h"
@@ -10,19 +11,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <cstdio>
 #include <exception>
 #include <optional>
 
 namespace {
-
-void Print(std::FILE* stream, const QByteArray& bytes) {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-}
-
-void Complain(const QString& text) {
-    Print(stderr, text.toLocal8Bit() + '\n');
-}
 
 // The format of the preference file, when the format test can read it.
 std::optional<BackupFormat> FileFormat(const QString& file) {
@@ -39,9 +31,11 @@ QJsonValue NullOr(bool known, const QJsonValue& value) {
 
 } // namespace
 
-int BackupsCommand(const QString& file, bool json) {
+int BackupsCommand(const CliArguments& arguments) {
+    const QString& file = arguments.Positional[0];
+    const bool json = arguments.IsSet("json");
     if (!IsRegularFile(file)) {
-        Complain(QString::fromLatin1(ConfigText::NotFound));
+        PrintErrLine(QString::fromLatin1(ConfigText::NotFound));
         return ExitNotFound;
     }
     const std::optional<BackupFormat> fileFormat = FileFormat(file);
@@ -82,31 +76,33 @@ int BackupsCommand(const QString& file, bool json) {
         const QJsonObject document{{"folder", folder}, {"backups", rows}};
         text = QJsonDocument(document).toJson(QJsonDocument::Indented);
     }
-    Print(stdout, text);
+    PrintOut(text);
     return ExitOk;
 }
 
-int RestoreCommand(const QString& file, const QString& backup) {
+int RestoreCommand(const CliArguments& arguments) {
+    const QString& file = arguments.Positional[0];
+    const QString& backup = arguments.Positional[1];
     std::unique_ptr<TFileHandler> handler;
-    const OpenStatus opened = OpenConfig(file, handler, Complain);
+    const OpenStatus opened = OpenConfig(file, handler, PrintErrLine);
     if (opened != OpenStatus::Loaded) {
         // Only a file with usable pens is replaced, as in the window: the dated backup keeps nothing else.
         const OpenStatus shown = opened == OpenStatus::Missing ? opened : OpenStatus::Invalid;
-        Complain(FailedOpenText(shown, file));
+        PrintErrLine(FailedOpenText(shown, file));
         return opened == OpenStatus::Missing ? ExitNotFound : ExitInvalid;
     }
     QString path = backup;
     if (!backup.contains(u'/') && !backup.contains(QChar(PathDelim))) {
         const auto listed = FindBackup(BackupFolder(), backup);
         if (!listed) {
-            Complain(QString::fromLatin1(ConfigText::NoValidBackup));
+            PrintErrLine(QString::fromLatin1(ConfigText::NoValidBackup));
             return ExitNoBackup;
         }
         path = listed->Path;
     }
     const RestoreResult restored = RestoreBackup(handler.get(), path);
     if (!restored.Report.Text.isEmpty())
-        Complain(restored.Report.Text);
+        PrintErrLine(restored.Report.Text);
     switch (restored.Outcome) {
     case RestoreOutcome::Restored:
         return ExitOk;

@@ -2,13 +2,13 @@
 // The commands of nibwright-cli that work on the Backup folder (beside the program, or the per-user one):
 // listing the backups and putting one back over a preference file.
 
-#include <QString>
+#include "cli/CommandLine.h"
 
-// Prints the backups newest first, one tab-separated row each (name, date and time, format, pens, notes),
-// or with `json` one JSON document. FILE must exist; the listing tells which backups fit its format.
-int BackupsCommand(const QString& file, bool json);
+// backups FILE [--json]: the backups newest first, one tab-separated row each (name, date and time, format,
+// pens, notes), or one JSON document. FILE must exist; the listing tells which backups fit its format.
+int BackupsCommand(const CliArguments& arguments);
 
-// Puts BACKUP back over FILE along the window's restore, without the question and without the service
-// restart: the format and validity checks, a dated backup of FILE, the write. BACKUP is a name as `backups`
-// lists it or, when it holds a path delimiter, the path of any backup file.
-int RestoreCommand(const QString& file, const QString& backup);
+// restore FILE BACKUP: puts BACKUP back over FILE along the window's restore, without the question and
+// without the service restart: the format and validity checks, a dated backup of FILE, the write. BACKUP is
+// a name as `backups` lists it or, when it holds a path delimiter, the path of any backup file.
+int RestoreCommand(const CliArguments& arguments);

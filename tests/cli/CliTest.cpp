@@ -60,6 +60,7 @@ protected:
                 ::setrlimit(RLIMIT_FSIZE, &limit);
             });
         }
+        p.setWorkingDirectory(WorkDir);
         p.start(Exe, args);
         p.waitForFinished(30000);
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
@@ -72,6 +73,7 @@ protected:
 
     TestEnv env;
     QString Exe;
+    QString WorkDir; // the current folder of the runs; empty for this process's own
 };
 
 QStringList SetArgs(const QString& path, const QStringList& values) {
@@ -231,8 +233,9 @@ TEST_F(CliTest, VersionStandsAloneAndOtherOptionsAreRefused) {
 
     const QString path = File(XmlFile);
     const QList<QStringList> bad = {
-        {"--version", "show", path},        {"show", path, "--version"}, {"--verbose"},
-        {"show", "--json", "--json", path}, {"show", "--xml", path},     {"show", path, "extra"},
+        {"--version", "show", path},        {"show", path, "--version"},    {"--verbose"},
+        {"show", "--json", "--json", path}, {"show", "--xml", path},        {"show", path, "extra"},
+        {"show", path, "--json=yes"},       {"show", "--", path, "--json"},
     };
     for (const QStringList& args : bad) {
         const CliRun r = Cli(args);
@@ -240,6 +243,26 @@ TEST_F(CliTest, VersionStandsAloneAndOtherOptionsAreRefused) {
         EXPECT_TRUE(r.Out.isEmpty()) << args.join(' ').toStdString();
         EXPECT_TRUE(r.Err.startsWith("Usage:")) << args.join(' ').toStdString();
     }
+}
+
+TEST_F(CliTest, OptionsStandAnywhereAndADoubleDashEndsThem) {
+    const CliRun before = Cli({"backups", "--json", File(XmlFile)});
+    EXPECT_EQ(before.Code, 0) << before.Err.constData();
+    EXPECT_TRUE(QJsonDocument::fromJson(before.Out).isObject()) << before.Out.constData();
+
+    // A file whose name begins with a dash: an unknown option before "--", the file after it.
+    File(XmlFile, "-x.dat");
+    WorkDir = env.Root() + "/AppData/WTablet";
+    const CliRun refused = Cli({"set", "-x.dat", "0", "1", "2", "3", "4", "5", "6", "7", "8"});
+    EXPECT_EQ(refused.Code, 64);
+    EXPECT_TRUE(refused.Err.startsWith("Usage:"));
+    EXPECT_FALSE(TestEnv::Exists(env.BackupDir()));
+    const CliRun shown = Cli({"show", "--json", "--", "-x.dat"});
+    EXPECT_EQ(shown.Code, 0) << shown.Err.constData();
+    EXPECT_EQ(QJsonDocument::fromJson(shown.Out).array().size(), 2);
+    const CliRun set = Cli({"set", "--", "-x.dat", "1", "-1", "2", "3", "4", "5", "6", "7", "8"});
+    EXPECT_EQ(set.Code, 0) << set.Err.constData();
+    EXPECT_TRUE(TestEnv::Read(WorkDir + "/-x.dat").contains(">0 2 3 4 5 6<"));
 }
 
 // An installed copy: the program's folder cannot be written and holds neither settings nor Backup, so the

@@ -1,0 +1,119 @@
+#include "cli/PenCommands.h"
+
+#include "cli/ExitCodes.h"
+#include "cli/Output.h"
+#include "data/ConfigWorkflow.h"
+#include "system/functions.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// Opens the file as the window does; dated-backup failures go to standard error. Sets `status` to what
+// failed. A file that cannot be read at all counts as one without the necessary values.
+std::unique_ptr<TFileHandler> Load(const QString& path, int& status) {
+    std::unique_ptr<TFileHandler> handler;
+    const OpenStatus opened = OpenConfig(path, handler, PrintErrLine);
+    if (opened == OpenStatus::Loaded) {
+        status = ExitOk;
+        return handler;
+    }
+    if (opened == OpenStatus::Missing) {
+        PrintErrLine(FailedOpenText(opened, path));
+        status = ExitNotFound;
+    } else {
+        PrintErrLine(FailedOpenText(OpenStatus::Invalid, path));
+        status = ExitInvalid;
+    }
+    return nullptr;
+}
+
+// One JSON object per pen, in file order; names are 8-bit text in the system's code page.
+QByteArray PensAsJson(const APen& pens) {
+    QJsonArray list;
+    for (const Pen& pen : pens) {
+        QJsonObject object;
+        object.insert(
+            QStringLiteral("name"),
+            QString::fromLocal8Bit(pen.ButtonName.data(), static_cast<qsizetype>(pen.ButtonName.size())));
+        object.insert(QStringLiteral("resolution"), pen.PressureResolution);
+        object.insert(QStringLiteral("curve"),
+                      QJsonArray{pen.P1Y, pen.P1X, pen.P2Y, pen.P2X, pen.P3Y, pen.P3X});
+        object.insert(QStringLiteral("upperThreshold"), pen.UpperThreshold);
+        object.insert(QStringLiteral("lowerThreshold"), pen.LowerThreshold);
+        list.append(object);
+    }
+    return QJsonDocument(list).toJson(QJsonDocument::Indented);
+}
+
+// The pen editor's limit: below 0 becomes 0, then above the resolution becomes the resolution.
+int32_t ClampToResolution(int32_t value, int32_t resolution) {
+    if (value < 0)
+        value = 0;
+    if (value > resolution)
+        value = resolution;
+    return value;
+}
+
+} // namespace
+
+int ShowCommand(const CliArguments& arguments) {
+    int status = ExitOk;
+    const auto handler = Load(arguments.Positional[0], status);
+    if (!handler)
+        return status;
+    if (arguments.IsSet("json")) {
+        PrintOut(PensAsJson(handler->GetPens()));
+        return ExitOk;
+    }
+    std::string text;
+    for (const std::string& line : PenInfoLines(handler->GetPens()))
+        text += line + '\n';
+    PrintOut(QByteArray::fromStdString(text));
+    return ExitOk;
+}
+
+int SetCommand(const CliArguments& arguments) {
+    int32_t index = 0;
+    int32_t values[8] = {};
+    if (!StrToInt32(arguments.Positional[1].toLocal8Bit().toStdString(), index))
+        return ExitUsage;
+    for (int k = 0; k < 8; ++k)
+        if (!StrToInt32(arguments.Positional[k + 2].toLocal8Bit().toStdString(), values[k]))
+            return ExitUsage;
+
+    int status = ExitOk;
+    const auto handler = Load(arguments.Positional[0], status);
+    if (!handler)
+        return status;
+    APen pens = handler->GetPens();
+    if (index < 0 || static_cast<size_t>(index) >= pens.size())
+        return ExitUsage;
+
+    Pen& pen = pens[static_cast<size_t>(index)];
+    int32_t* const fields[8] = {
+        &pen.P1Y, &pen.P1X, &pen.P2Y, &pen.P2X, &pen.P3Y, &pen.P3X, &pen.UpperThreshold, &pen.LowerThreshold};
+    for (int k = 0; k < 8; ++k)
+        *fields[k] = ClampToResolution(values[k], pen.PressureResolution);
+
+    // The window's write sequence: a dated backup of the file as read, then the pens, then the write.
+    if (!WriteEditedPens(handler.get(), pens).Written) {
+        PrintErrLine(QString::fromLatin1(ConfigText::ApplyFailed));
+        return ExitWriteFailed;
+    }
+    return ExitOk;
+}
+
+int DetectCommand(const CliArguments& arguments) {
+    const int row = DetectServiceIndex(arguments.Positional[0]);
+    if (row >= 0 && row < ServiceCount)
+        PrintOut(QByteArray::number(row) + ' ' + ServiceNames[row] + '\n');
+    else
+        PrintOut("-1\n");
+    return ExitOk;
+}
