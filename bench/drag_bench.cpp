@@ -6,7 +6,8 @@
 //
 // Beside it, measured against it in the same run: a tablet move sent to the Pressure Test window's drawing
 // area while the pen is down, timed until the area has repainted the stroke's new segment and the graph the
-// moved pressure marker.
+// moved pressure marker; and the same with the edited curve felt (an unapplied edit, the force worked out
+// through the applied curve), against the move without it.
 
 #include "bench/BenchInputs.h"
 #include "bench/BenchReport.h"
@@ -22,6 +23,8 @@
 #include "ui/Resources.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -211,7 +214,10 @@ void SendTablet(QWidget* area, const QPointingDevice* pen, QEvent::Type type, QP
     QApplication::sendEvent(window->windowHandle(), &event);
 }
 
-void PressureMove(benchmark::State& state) {
+// With `preview` the shown pen has an unapplied edit, the pressure received is read through the applied
+// curve and the strokes feel the edited one: every move works out the force and the edited output, and the
+// marker is placed by the force. Without it the box is unchecked and the pen unedited, the move as before.
+void PressureMove(benchmark::State& state, bool preview) {
     Window w;
     if (!PenShown()) {
         state.SkipWithError("the window did not load the generated file");
@@ -219,7 +225,19 @@ void PressureMove(benchmark::State& state) {
     }
     TabletForm->PressureTest1Click();
     QApplication::processEvents();
-    TPressurePad* area = TabletForm->GetPressureTest()->Pad;
+    TFormPressureTest* form = TabletForm->GetPressureTest();
+    form->CBoxReceived->setCurrentIndex(TFormPressureTest::ReceivedThroughCurve);
+    form->CbFeel->setChecked(preview);
+    if (preview) {
+        TDrawClass* graph = TabletForm->GetGraph();
+        const int index = graph->GetSelectedPen();
+        Pen edited = graph->GetPen(index);
+        edited.P2X = edited.PressureResolution * 3 / 4; // a soft curve
+        edited.P2Y = edited.PressureResolution / 4;
+        graph->SetPen(index, edited);
+        graph->ShowPen(index);
+    }
+    TPressurePad* area = form->Pad;
     const QPointingDevice pen(QStringLiteral("Bench stylus"), 7800, QInputDevice::DeviceType::Stylus,
                               QPointingDevice::PointerType::Pen,
                               QInputDevice::Capability::Position | QInputDevice::Capability::Pressure, 1, 2);
@@ -264,7 +282,12 @@ int main(int argc, char** argv) {
         ->Iterations(3000)
         ->Repetitions(1)
         ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("PressureTest/500", PressureMove)
+    benchmark::RegisterBenchmark("PressureTest/500", PressureMove, false)
+        ->UseManualTime()
+        ->Iterations(3000)
+        ->Repetitions(1)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("PressureTest/500/preview", PressureMove, true)
         ->UseManualTime()
         ->Iterations(3000)
         ->Repetitions(1)
@@ -280,5 +303,13 @@ int main(int argc, char** argv) {
         s.Limit("pressure test move, 99th pct", "PressureTest/500", "p99_us", 1000, "Drag/500");
         s.Limit("pressure test move, median (cpu)", "PressureTest/500", "cpu_p50_us", 300, "Drag/500");
         s.Limit("pressure test move, 99th pct (cpu)", "PressureTest/500", "cpu_p99_us", 1000, "Drag/500");
+        s.Limit("pressure test move, preview, median", "PressureTest/500/preview", "p50_us", 300,
+                "PressureTest/500");
+        s.Limit("pressure test move, preview, 99th pct", "PressureTest/500/preview", "p99_us", 1000,
+                "PressureTest/500");
+        s.Limit("pressure test move, preview, median (cpu)", "PressureTest/500/preview", "cpu_p50_us", 300,
+                "PressureTest/500");
+        s.Limit("pressure test move, preview, 99th pct (cpu)", "PressureTest/500/preview", "cpu_p99_us", 1000,
+                "PressureTest/500");
     });
 }

@@ -2,15 +2,18 @@
 // middle point (erase the old figures, draw the new), a full ShowPen, and as the baseline the plain QPainter
 // way of drawing the curve once: a 252-vertex polyline with a 3-pixel pen in the inverting mode. The big
 // layout is timed again on a screen of device pixel ratio 2 (1000 by 1000 device pixels), the baseline
-// drawn on an image of the same device size.
+// drawn on an image of the same device size. And the curve read as a mapping, force to output and back,
+// against reading it off the drawn polyline.
 
 #include "bench/BenchReport.h"
+#include "graph/CurveMap.h"
 #include "graph/DrawClass.h"
 #include "graph/PolylineRaster.h"
 
 #include <QGuiApplication>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -114,6 +117,52 @@ void QPainterPolyline(benchmark::State& state, int size, double ratio) {
     MicrosPerIteration(state);
 }
 
+// The curve read as a mapping, one force -> output or output -> force a time, over a sweep of values on a
+// bent curve; beside it, as the baseline, reading the output off the drawn 252-vertex polyline.
+const TCurveMap& BenchMap() {
+    static const TCurveMap map(BenchPen());
+    return map;
+}
+
+void MapOutputAt(benchmark::State& state) {
+    double f = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BenchMap().OutputAt(f));
+        f = f >= 1023 ? 0 : f + 7.25;
+    }
+    MicrosPerIteration(state);
+}
+
+void MapForceAt(benchmark::State& state) {
+    double o = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BenchMap().ForceAt(o));
+        o = o >= 1023 ? 0 : o + 7.25;
+    }
+    MicrosPerIteration(state);
+}
+
+void PolylineOutputAt(benchmark::State& state) {
+    const Pen p = BenchPen();
+    const std::array<QPoint, 3> points{QPoint(p.P1X, p.P1Y), QPoint(p.P2X, p.P2Y), QPoint(p.P3X, p.P3Y)};
+    const std::array<QPointF, CurveVertexCount> samples = CurveSamples(points);
+    double f = 0;
+    for (auto _ : state) {
+        // The first segment whose forces span f, interpolated.
+        double out = samples.back().x();
+        for (size_t i = 0; i + 1 < samples.size(); ++i) {
+            const QPointF a = samples[i], b = samples[i + 1];
+            if (f >= std::min(a.y(), b.y()) && f <= std::max(a.y(), b.y())) {
+                out = a.y() == b.y() ? a.x() : a.x() + (f - a.y()) / (b.y() - a.y()) * (b.x() - a.x());
+                break;
+            }
+        }
+        benchmark::DoNotOptimize(out);
+        f = f >= 1023 ? 0 : f + 7.25;
+    }
+    MicrosPerIteration(state);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -139,7 +188,13 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
     }
+    benchmark::RegisterBenchmark("CurveMap/OutputAt", MapOutputAt)->Unit(benchmark::kNanosecond);
+    benchmark::RegisterBenchmark("CurveMap/ForceAt", MapForceAt)->Unit(benchmark::kNanosecond);
+    benchmark::RegisterBenchmark("CurveMap/PolylineOutputAt", PolylineOutputAt)->Unit(benchmark::kNanosecond);
     return bench::RunBenchmarks(argc, argv, [](bench::Summary& summary) {
+        summary.Limit("curve map, force -> output", "CurveMap/OutputAt", "us", 1,
+                      "CurveMap/PolylineOutputAt");
+        summary.Limit("curve map, output -> force", "CurveMap/ForceAt", "us", 1, "CurveMap/PolylineOutputAt");
         summary.Limit("drag move 500 px", "DragMove/500", "us", 150);
         summary.Ratio("drag move / QPainter polyline 500", "DragMove/500", "QPainterPolyline/500", 0.25);
         summary.Ratio("drag move / QPainter polyline 300", "DragMove/300", "QPainterPolyline/300", 0.25);

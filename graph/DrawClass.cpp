@@ -1,5 +1,7 @@
 #include "graph/DrawClass.h"
 
+#include "graph/CurveMap.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -189,7 +191,7 @@ bool TDrawClass::Drawable() const {
 }
 
 int32_t TDrawClass::ShownResolution() const {
-    return Drawable() ? ShownPen()->PressureResolution : 0;
+    return Drawable() && Drawn == TDrawn::Pen ? ShownPen()->PressureResolution : 0;
 }
 
 // ---- mappings ------------------------------------------------------------------------------------------
@@ -442,16 +444,43 @@ void TDrawClass::InvertLowerThreshold(const Figure& f) {
 
 // ---- pressure marker -----------------------------------------------------------------------------------
 
+bool TDrawClass::Markable() const {
+    // After DrawGrid the last pen stays selected, but the graph shows none of it.
+    return Drawable() && Drawn == TDrawn::Pen && !Dragging;
+}
+
 void TDrawClass::ShowPressureMarker(double pressure) {
-    if (!Drawable() || Dragging || std::isnan(pressure)) {
+    if (!Markable() || std::isnan(pressure)) {
         ErasePressureMarker();
         return;
     }
     const int32_t R = ShownPen()->PressureResolution;
-    const QSize size = Size();
     MarkerFigure f;
     f.Column = ValueToX(R, PressureValue(pressure, R));
     f.Row = CurveRowAt(CurveVertices(Points), f.Column);
+    PlaceMarker(f);
+}
+
+void TDrawClass::ShowForceMarker(double force) {
+    if (!Markable() || std::isnan(force)) {
+        ErasePressureMarker();
+        return;
+    }
+    const Pen& p = *ShownPen();
+    const int32_t R = p.PressureResolution;
+    const double clamped = std::clamp(force, 0.0, double(R));
+    const TCurvePoint at = TCurveMap(p).AtForce(clamped);
+    const double output = std::isnan(at.Output) ? 0.0 : std::clamp(at.Output, 0.0, double(R));
+    MarkerFigure f;
+    f.Column = ValueToX(R, SaturateValue(Round(output)));
+    // The ring only where the row meets the curve inside the graph area.
+    if (at.Exact && output == at.Output)
+        f.Row = ValueToY(R, SaturateValue(Round(clamped)));
+    PlaceMarker(f);
+}
+
+void TDrawClass::PlaceMarker(MarkerFigure f) {
+    const QSize size = Size();
     f.W = size.width();
     f.H = size.height();
     f.Ratio = Image.Image().devicePixelRatio();

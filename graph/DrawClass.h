@@ -110,9 +110,15 @@ public:
     // so erasing it restores every pixel. Showing it again moves it; nothing is drawn without a drawable pen
     // or during a drag. A drag's start and DrawGrid (and so ShowPen) remove it.
     void ShowPressureMarker(double pressure);
+    // The same marker for a force in the shown pen's units (clamped to 0..R): the force's row, the ring where
+    // it first meets the curve, and the output column there, read from the curve as a mapping. A force the
+    // curve does not reach inside the graph area marks the output column of the nearest end or turning point
+    // whole. A force that is not a number marks nothing.
+    void ShowForceMarker(double force);
     void ErasePressureMarker();
     bool PressureMarkerShown() const { return Marker.has_value(); }
-    // The PressureResolution of the pen shown, 0 when no drawable pen is shown.
+    // The PressureResolution of the pen shown, 0 when no drawable pen is shown (also while the graph is drawn
+    // empty, its last pen kept out of reach).
     int32_t ShownResolution() const;
 
     // Value <-> pixel mappings for a pen of resolution R on the current image. Halves round to even; the
@@ -173,6 +179,9 @@ private:
         double Ratio = 1.0;
         bool operator==(const MarkerFigure&) const = default;
     };
+    // Whether a marker can go on the graph: a drawable pen is shown and nothing is dragged.
+    bool Markable() const;
+    void PlaceMarker(MarkerFigure f);
     void InvertMarker(const MarkerFigure& f);
     void InvertFocusRing(const Figure& f);
     QPoint HandleCentre(const Figure& f, int target) const;

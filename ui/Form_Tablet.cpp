@@ -521,9 +521,16 @@ void TTabletForm::LoadConfig(bool askUser, bool keepPath) {
     ComboBox->addItems(names);
     ComboBox->setCurrentIndex(ComboBox->count() - 1);
     ComboBoxChange();
+    NoteFileCurves();
 
     // 7. The status bar shows the path.
     StatusPanel->setText(ConfigPath);
+}
+
+void TTabletForm::NoteFileCurves() {
+    FileCurves = TFileCurves{Graph->GetPens(), DetectServiceIndex(ConfigPath) >= 0};
+    if (PressureTest)
+        PressureTest->SetFileCurves(FileCurves);
 }
 
 void TTabletForm::EnableControls() {
@@ -729,7 +736,9 @@ void TTabletForm::BtApplyClick() {
                           "tablet-related applications)",
                           QuestionFlags) != IDYES)
         return;
-    if (!WriteEditedPens(HandlerInUse(), Graph->GetPens()).Written)
+    if (WriteEditedPens(HandlerInUse(), Graph->GetPens()).Written)
+        NoteFileCurves();
+    else
         Prompter.Message(ConfigText::ApplyFailed);
     RestartTabletService(ConfigPath, !CbService->isChecked(), CBoxService->currentIndex(),
                          [this](const QString& text) { Prompter.Message(text); });
@@ -738,7 +747,9 @@ void TTabletForm::BtApplyClick() {
 void TTabletForm::Save1Click() {
     if (Prompter.Question("Save Changes", "Save Changes?", QuestionFlags) != IDYES)
         return;
-    if (!WriteEditedPens(HandlerInUse(), Graph->GetPens()).Written)
+    if (WriteEditedPens(HandlerInUse(), Graph->GetPens()).Written)
+        NoteFileCurves();
+    else
         Prompter.Message(ConfigText::SaveFailed);
 }
 
@@ -891,6 +902,8 @@ void TTabletForm::PressureTest1Click() {
     if (first)
         PressureTest = std::make_unique<TFormPressureTest>(
             *Graph, [this] { return IsConfigValid(); }, this);
+    if (first)
+        PressureTest->SetFileCurves(FileCurves);
     PressureTest->show();
     if (first) {
         QPoint at = frameGeometry().topRight() + QPoint(8, 0);

@@ -5,6 +5,7 @@
 // file, other file, invalid file, no file).
 
 #include "data/typeDef.h"
+#include "ui/Form_PressureTest.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -16,7 +17,6 @@ class IPrompter;
 class TDrawClass;
 class TFileHandler;
 class TFormBackups;
-class TFormPressureTest;
 class TGraphImage;
 class TPenHistory;
 struct UserReport;
@@ -172,12 +172,15 @@ private:
     void ImageLeaveHandle(bool& handled);
     void ImageFocusEntered(Qt::FocusReason reason);
     void ImageFocusLeft(Qt::FocusReason reason);
+    // The file now holds the graph's pens: they are the curves the driver applies.
+    void NoteFileCurves();
 
     IPrompter& Prompter;
     std::unique_ptr<TFileHandler> FileHandler;
     QString ConfigPath;
     std::unique_ptr<TDrawClass> Graph;
     std::unique_ptr<TFormPressureTest> PressureTest; // marks on Graph: goes first
+    TFileCurves FileCurves;                          // the pens as last read from or written to the file
     std::unique_ptr<TPenHistory> History;
     // The shown pen as it was when the drag under way began.
     struct DragRecord {

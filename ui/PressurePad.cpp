@@ -76,6 +76,10 @@ TPressurePad::TPressurePad(QWidget* parent) : QWidget(parent) {
     GrowCanvas();
 }
 
+void TPressurePad::SetFeel(std::function<double(double)> feel) {
+    Feel = std::move(feel);
+}
+
 void TPressurePad::Clear() {
     Canvas.fill(Qt::white);
     update();
@@ -133,7 +137,13 @@ void TPressurePad::tabletEvent(QTabletEvent* event) {
         return;
     }
     const double clamped = std::clamp(pressure, 0.0, 1.0);
-    DrawTo(at, clamped);
+    double drawn = clamped;
+    if (Feel) {
+        const double felt = Feel(clamped);
+        if (!std::isnan(felt))
+            drawn = std::clamp(felt, 0.0, 1.0);
+    }
+    DrawTo(at, drawn);
     emit PenPressure(clamped);
 }
 

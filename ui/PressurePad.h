@@ -4,6 +4,9 @@
 // into an image of the area's size, so that a stroke costs the same however long the user draws, and only
 // the part a segment touched is repainted.
 //
+// A pen stroke may be drawn with a pressure other than the one received (the Pressure Test draws with what
+// an edited curve would give); the pressure received is what the pad signals.
+//
 // A pen stroke belongs to the pointer that pressed: events of another pointer (a second pen, the eraser, the
 // mouse) are ignored until it lifts. Every tablet event is accepted, so that Qt makes no mouse event of it
 // that would draw the stroke a second time.
@@ -11,6 +14,8 @@
 #include <QImage>
 #include <QPointF>
 #include <QWidget>
+
+#include <functional>
 
 class QPointingDevice;
 class QTabletEvent;
@@ -27,6 +32,11 @@ public:
     static constexpr int FaintestGrey = 230;
 
     explicit TPressurePad(QWidget* parent = nullptr);
+
+    // What a pen stroke is drawn with: the pressure received (clamped to 0..1) goes through `feel`, whose
+    // answer is clamped to 0..1 again (one that is not a number draws as the pressure received). Without
+    // one, or given an empty one, strokes follow the pressure received. The mouse is not affected.
+    void SetFeel(std::function<double(double)> feel);
 
     // Clears the strokes (a stroke in progress goes on from its next point).
     void Clear();
@@ -65,6 +75,7 @@ private:
     void DrawTo(QPointF at, double pressure);
     void GrowCanvas();
 
+    std::function<double(double)> Feel;
     QImage Canvas;
     Source Stroke = Source::None;
     const QPointingDevice* Device = nullptr; // the pen stroke's device and pointer

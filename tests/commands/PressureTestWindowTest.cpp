@@ -5,15 +5,20 @@
 #include "support/WindowFixture.h"
 
 #include "graph/DrawClass.h"
+#include "ui/Form_Edit.h"
 #include "ui/Form_PressureTest.h"
 #include "ui/Form_Tablet.h"
 #include "ui/GraphImage.h"
 #include "ui/PressurePad.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointingDevice>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabletEvent>
 #include <QTest>
@@ -139,7 +144,7 @@ TEST_F(PressureTest, TheEntryOpensOneModelessWindowBuiltOnFirstUse) {
     EXPECT_TRUE(form->screen()->availableGeometry().contains(form->frameGeometry()))
         << "placed on the screen";
     EXPECT_TRUE(form->LabelExplain->text().contains("Apply Changes"));
-    EXPECT_EQ(Live(), "Pressure: -");
+    EXPECT_EQ(Live(), "Received: -");
     EXPECT_EQ(Peak(), "Peak of last stroke: -");
 
     // The main window goes on working while it is open; a second use shows the same window.
@@ -170,13 +175,13 @@ TEST_F(PressureTest, ReadingsGiveThePressureInPercentAndInTheShownPensUnits) {
     Start();
     Open();
     Tablet(QEvent::TabletPress, QPointF(50, 50), 0.25);
-    EXPECT_EQ(Live(), "Pressure: 25.0 % (256 of 1023)");
+    EXPECT_EQ(Live(), "Received: 25.0 % (256 of 1023)");
     Tablet(QEvent::TabletMove, QPointF(60, 50), 0.75);
     Tablet(QEvent::TabletMove, QPointF(70, 50), 0.5);
-    EXPECT_EQ(Live(), "Pressure: 50.0 % (512 of 1023)") << "half of 1023 rounds to even";
+    EXPECT_EQ(Live(), "Received: 50.0 % (512 of 1023)") << "half of 1023 rounds to even";
     EXPECT_EQ(Peak(), "Peak of last stroke: 75.0 % (767 of 1023)");
     Tablet(QEvent::TabletRelease, QPointF(70, 50), 0);
-    EXPECT_EQ(Live(), "Pressure: -");
+    EXPECT_EQ(Live(), "Received: -");
     EXPECT_EQ(Peak(), "Peak of last stroke: 75.0 % (767 of 1023)") << "the peak stays after the lift";
 
     Tablet(QEvent::TabletPress, QPointF(50, 90), 0.3);
@@ -244,7 +249,7 @@ TEST_F(PressureTest, ClosingTheWindowTakesTheMarkerOffAndEndsTheStroke) {
     Form->close();
     EXPECT_EQ(Picture(), plain);
     EXPECT_FALSE(Pad()->InPenStroke());
-    EXPECT_EQ(Live(), "Pressure: -");
+    EXPECT_EQ(Live(), "Received: -");
 }
 
 TEST_F(PressureTest, WithoutAValidFileThereIsNoMarkerAndOnlyThePercentage) {
@@ -255,7 +260,7 @@ TEST_F(PressureTest, WithoutAValidFileThereIsNoMarkerAndOnlyThePercentage) {
     Open();
     const QImage grid = Picture();
     Tablet(QEvent::TabletPress, QPointF(100, 100), 0.4);
-    EXPECT_EQ(Live(), "Pressure: 40.0 %");
+    EXPECT_EQ(Live(), "Received: 40.0 %");
     EXPECT_EQ(Peak(), "Peak of last stroke: 40.0 %");
     EXPECT_EQ(Picture(), grid);
     Tablet(QEvent::TabletRelease, QPointF(100, 100), 0);
@@ -270,9 +275,29 @@ TEST_F(PressureTest, WithoutAValidFileThereIsNoMarkerAndOnlyThePercentage) {
     ASSERT_TRUE(Act("PressureTest1")->isEnabled());
     const QImage invalid = Picture();
     Tablet(QEvent::TabletPress, QPointF(100, 100), 0.4);
-    EXPECT_EQ(Live(), "Pressure: 40.0 %");
+    EXPECT_EQ(Live(), "Received: 40.0 %");
     EXPECT_EQ(Picture(), invalid);
     Tablet(QEvent::TabletRelease, QPointF(100, 100), 0);
+
+    // A missing file after a valid one, through "Open..." or "Open Default Config": the earlier file's
+    // handler stays, out of reach, and the graph shows no pen, so nothing is marked in any pen's units.
+    for (const char* entry : {"Open1", "OpenDefault1"}) {
+        Env.Write(Env.WacomFile(), StandardXml());
+        Trigger("OpenDefault1");
+        ASSERT_TRUE(Image()->isEnabled());
+        if (QString(entry) == "Open1")
+            Prompter.Files.push_back(Env.Root() + "/missing.dat");
+        else
+            QFile::remove(Env.WacomFile());
+        Trigger(entry);
+        ASSERT_EQ(Status(), "Wacom Configuration File Not Found...") << entry;
+        const QImage empty = Picture();
+        Tablet(QEvent::TabletPress, QPointF(100, 100), 0.4);
+        EXPECT_EQ(Live(), "Received: 40.0 %") << entry;
+        EXPECT_EQ(Form->LabelForce->text(), "Force: -") << entry;
+        EXPECT_EQ(Picture(), empty) << entry;
+        Tablet(QEvent::TabletRelease, QPointF(100, 100), 0);
+    }
 }
 
 TEST_F(PressureTest, TheMouseDrawsAtMiddlePressureAndIsToldToUseThePen) {
@@ -291,7 +316,7 @@ TEST_F(PressureTest, TheMouseDrawsAtMiddlePressureAndIsToldToUseThePen) {
     EXPECT_GE(cut.Inked, 7);
     EXPECT_LE(cut.Inked, 11);
     EXPECT_NEAR(cut.Darkest, 115, 10);
-    EXPECT_EQ(Live(), "Pressure: -") << "the mouse sends no pressure";
+    EXPECT_EQ(Live(), "Received: -") << "the mouse sends no pressure";
     EXPECT_EQ(Picture(), plain);
 
     Stroke(60, 40, 100, 0.5);
@@ -303,19 +328,19 @@ TEST_F(PressureTest, PressuresOutsideTheScaleAreClampedAndNaNIsIgnored) {
     Open();
     const QImage plain = Picture();
     EXPECT_TRUE(Tablet(QEvent::TabletPress, QPointF(40, 100), NaN));
-    EXPECT_EQ(Live(), "Pressure: -");
+    EXPECT_EQ(Live(), "Received: -");
     EXPECT_TRUE(Blank(QRect(30, 90, 20, 20))) << "nothing drawn without a pressure";
     EXPECT_EQ(Picture(), plain);
 
     EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(100, 100), 1.5));
-    EXPECT_EQ(Live(), "Pressure: 100.0 % (1023 of 1023)");
+    EXPECT_EQ(Live(), "Received: 100.0 % (1023 of 1023)");
     EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(160, 100), Inf));
-    EXPECT_EQ(Live(), "Pressure: 100.0 % (1023 of 1023)");
+    EXPECT_EQ(Live(), "Received: 100.0 % (1023 of 1023)");
     EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(220, 100), -0.5));
-    EXPECT_EQ(Live(), "Pressure: 0.0 % (0 of 1023)");
+    EXPECT_EQ(Live(), "Received: 0.0 % (0 of 1023)");
     EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(280, 100), -Inf));
     EXPECT_TRUE(Tablet(QEvent::TabletMove, QPointF(300, 100), NaN));
-    EXPECT_EQ(Live(), "Pressure: 0.0 % (0 of 1023)") << "the last real pressure stays";
+    EXPECT_EQ(Live(), "Received: 0.0 % (0 of 1023)") << "the last real pressure stays";
     EXPECT_EQ(Peak(), "Peak of last stroke: 100.0 % (1023 of 1023)");
     EXPECT_LE(At(130, 80, 120).Darkest, 10) << "drawn as the heaviest stroke";
     EXPECT_TRUE(Tablet(QEvent::TabletRelease, QPointF(300, 100), NaN));
@@ -338,7 +363,7 @@ TEST_F(PressureTest, ASecondPointerOrTheMouseInTheMiddleOfAStrokeIsIgnored) {
     QTest::mouseMove(Pad(), QPoint(350, 270));
     QTest::mouseRelease(Pad(), Qt::LeftButton, Qt::NoModifier, QPoint(350, 270));
     EXPECT_TRUE(Blank(QRect(150, 150, 250, 150)));
-    EXPECT_EQ(Live(), "Pressure: 30.0 % (307 of 1023)");
+    EXPECT_EQ(Live(), "Received: 30.0 % (307 of 1023)");
     EXPECT_EQ(Peak(), "Peak of last stroke: 30.0 % (307 of 1023)");
     EXPECT_EQ(Picture(), marked);
     EXPECT_TRUE(Pad()->InPenStroke());
@@ -367,7 +392,7 @@ TEST_F(PressureTest, AStrokeThatLeavesTheAreaIsClippedToItAndFollowedBack) {
     EXPECT_LE(At(2, 140, 160).Darkest, 50) << "the stroke runs to the area's edge";
     EXPECT_LE(At(200, 240, 260).Darkest, 50) << "and on from where the pen came back";
     EXPECT_LE(At(199, 251, 265).Darkest, 50) << "on the line from far away, not from the area's corner";
-    EXPECT_EQ(Live(), "Pressure: -");
+    EXPECT_EQ(Live(), "Received: -");
     EXPECT_EQ(Picture(), plain);
 }
 
@@ -384,9 +409,132 @@ TEST_F(PressureTest, AFloodOfEventsLeavesNothingBehind) {
         if (i % 100 == 99)
             QApplication::processEvents();
     }
-    EXPECT_EQ(Live(), "Pressure: 61.5 % (629 of 1023)") << "the last event's, 59 / 96";
+    EXPECT_EQ(Live(), "Received: 61.5 % (629 of 1023)") << "the last event's, 59 / 96";
     Tablet(QEvent::TabletRelease, QPointF(10, 10), 0);
     QApplication::processEvents();
     EXPECT_EQ(Picture(), plain);
     EXPECT_EQ(Peak(), "Peak of last stroke: 100.0 % (1023 of 1023)");
+}
+
+// --- Feeling the edited curve ------------------------------------------------------------------------------
+
+namespace {
+
+// One firm pen of resolution 1000: outputs (x) 0, 200, 1000 at forces (y) 0, 800, 1000, so that half way
+// along, force 650 gives output 350.
+QByteArray FirmFile() {
+    return XmlDocument(XmlPen(PenTexts{"Tip", "1000", "0 0 800 200 1000 1000", "990", "10"}));
+}
+
+} // namespace
+
+class FeelTest : public PressureTest {
+protected:
+    void SetUp() override { Env.Write(Env.WacomFile(), FirmFile()); }
+    // "Pressure received" chosen as the user chooses it.
+    void Received(int row) {
+        Form->CBoxReceived->setCurrentIndex(row);
+        emit Form->CBoxReceived->activated(row);
+    }
+    // The pen made straight in the Pen Editor, not applied.
+    void Straighten() {
+        EditPens([](QDialog* d) {
+            for (const char* field : {"P2X", "P2Y"}) {
+                auto* edit = d->findChild<QLineEdit*>(QString::fromLatin1(field));
+                EXPECT_NE(edit, nullptr);
+                if (edit)
+                    edit->setText("500");
+            }
+            QTest::mouseClick(static_cast<TFormEdit*>(d)->OKButton(), Qt::LeftButton);
+            return d->result();
+        });
+    }
+    // The three readouts of a press at `pressure`, lifted again.
+    QStringList Felt(double pressure) {
+        Tablet(QEvent::TabletPress, QPointF(30, 30), pressure);
+        const QStringList texts{Form->LabelForce->text(), Live(), Form->LabelEdited->text()};
+        Tablet(QEvent::TabletRelease, QPointF(30, 30), 0);
+        return texts;
+    }
+};
+
+TEST_F(FeelTest, TheForceComesThroughTheAppliedCurveAndTheOutputFromTheEditedOne) {
+    Start();
+    Open();
+    EXPECT_EQ(Form->CBoxReceived->currentIndex(), TFormPressureTest::ReceivedAsMeasured)
+        << "no tablet service is detected for a file on this system";
+    EXPECT_TRUE(Form->CbFeel->isChecked());
+    Received(TFormPressureTest::ReceivedThroughCurve);
+    EXPECT_EQ(Felt(0.35), QStringList({"Force: 65.0 % (650 of 1000)", "Received: 35.0 % (350 of 1000)",
+                                       "With the edited curve: 35.0 % (350 of 1000)"}));
+    EXPECT_EQ(Form->LabelChange->text(), "The shown pen has no unapplied change: both ways draw alike.");
+
+    Straighten();
+    EXPECT_EQ(Felt(0.35), QStringList({"Force: 65.0 % (650 of 1000)", "Received: 35.0 % (350 of 1000)",
+                                       "With the edited curve: 65.0 % (650 of 1000)"}));
+    EXPECT_EQ(Form->LabelChange->text(), "The shown pen has unapplied changes.");
+    Received(TFormPressureTest::ReceivedAsMeasured);
+    EXPECT_EQ(Felt(0.35), QStringList({"Force: 35.0 % (350 of 1000)", "Received: 35.0 % (350 of 1000)",
+                                       "With the edited curve: 35.0 % (350 of 1000)"}));
+
+    // Saved, the straight curve is the applied one; the choice made stays.
+    Answer(IDYES);
+    ASSERT_TRUE(Trigger("Save1"));
+    EXPECT_EQ(Form->CBoxReceived->currentIndex(), TFormPressureTest::ReceivedAsMeasured);
+    Received(TFormPressureTest::ReceivedThroughCurve);
+    EXPECT_EQ(Felt(0.35), QStringList({"Force: 35.0 % (350 of 1000)", "Received: 35.0 % (350 of 1000)",
+                                       "With the edited curve: 35.0 % (350 of 1000)"}));
+    EXPECT_EQ(Form->LabelChange->text(), "The shown pen has no unapplied change: both ways draw alike.");
+}
+
+TEST_F(FeelTest, StrokesFollowTheEditedCurveWhenCheckedAndThePressureReceivedWhenNot) {
+    Start();
+    Open();
+    Received(TFormPressureTest::ReceivedThroughCurve);
+    Straighten();
+    Stroke(60, 40, 360, 0.35); // felt as 0.65
+    Click("CbFeel");
+    ASSERT_FALSE(Form->CbFeel->isChecked());
+    Stroke(160, 40, 360, 0.65);
+    Stroke(260, 40, 360, 0.35);
+    const Cut felt = At(200, 20, 100), received = At(200, 120, 200), plain = At(200, 220, 290);
+    EXPECT_EQ(felt.Darkest, received.Darkest);
+    EXPECT_EQ(felt.Inked, received.Inked);
+    EXPECT_GT(plain.Darkest, felt.Darkest + 40);
+    EXPECT_LT(plain.Inked, felt.Inked);
+}
+
+TEST_F(FeelTest, WithAnUnappliedEditTheMarkerShowsTheForceWhereItMeetsTheEditedCurve) {
+    Start();
+    Open();
+    Received(TFormPressureTest::ReceivedThroughCurve);
+    Straighten();
+    const QImage plain = Picture();
+    // Received 350 took force 650 through the firm curve; the straight one gives output 650 there: column
+    // and row 12 + Round(476 * 0.65) = 321 across, 488 - 309 = 179 down.
+    Tablet(QEvent::TabletPress, QPointF(100, 100), 0.35);
+    QApplication::processEvents();
+    const QImage marked = Picture();
+    EXPECT_TRUE(Differs(plain, marked, 321, 173)) << "the ring around (321, 179)";
+    EXPECT_FALSE(Differs(plain, marked, 321, 179)) << "the curve shows through it";
+    EXPECT_TRUE(Differs(plain, marked, 321, 420)) << "the output column";
+    EXPECT_TRUE(Differs(plain, marked, 450, 179)) << "the force row";
+    EXPECT_FALSE(Differs(plain, marked, 179, 420)) << "not the column of the pressure received";
+    Tablet(QEvent::TabletRelease, QPointF(100, 100), 0);
+    EXPECT_EQ(Picture(), plain);
+}
+
+TEST_F(FeelTest, WithoutAnUnappliedChangeTheMarkerIsThePressureReceivedsOwn) {
+    Start();
+    Open();
+    Received(TFormPressureTest::ReceivedThroughCurve);
+    TDrawClass* graph = Window()->GetGraph();
+    for (double pressure : {0.03, 0.2, 0.35, 0.61, 0.77, 0.98}) {
+        Tablet(QEvent::TabletPress, QPointF(100, 100), pressure);
+        const QImage marked = Picture();
+        Tablet(QEvent::TabletRelease, QPointF(100, 100), 0);
+        graph->ShowPressureMarker(pressure);
+        EXPECT_EQ(marked, Picture()) << pressure;
+        graph->ErasePressureMarker();
+    }
 }

@@ -139,11 +139,45 @@ TEST(PressureMarker, AnImageMadeAnewOrADragDropsItAndNoneIsDrawnDuringTheDrag) {
     EXPECT_FALSE(s.Graph.PressureMarkerShown()) << "not during a drag";
 }
 
-TEST(PressureMarker, APenWithoutAResolutionIsNotMarked) {
-    Shown s(MakePen(0, 0, 0, 0, 0, 0, 0, 0, 0));
-    const QImage before = s.Surface.Img;
+TEST(PressureMarker, NothingIsMarkedWithoutAPenShown) {
+    {
+        Shown s(MakePen(0, 0, 0, 0, 0, 0, 0, 0, 0));
+        const QImage before = s.Surface.Img;
+        EXPECT_EQ(s.Graph.ShownResolution(), 0);
+        s.Graph.ShowPressureMarker(0.5);
+        s.Graph.ShowForceMarker(0);
+        EXPECT_FALSE(s.Graph.PressureMarkerShown());
+        EXPECT_EQ(s.Surface.Img, before);
+    }
+    // The empty graph of a window without a valid file: the last pen stays selected, out of sight.
+    Shown s(LinearPen());
+    s.Graph.DrawGrid();
+    const QImage grid = s.Surface.Img;
     EXPECT_EQ(s.Graph.ShownResolution(), 0);
     s.Graph.ShowPressureMarker(0.5);
+    s.Graph.ShowForceMarker(500);
     EXPECT_FALSE(s.Graph.PressureMarkerShown());
+    EXPECT_EQ(s.Surface.Img, grid);
+}
+
+TEST(PressureMarker, AForceIsMarkedOnItsRowWhereItMeetsTheCurve) {
+    Shown s(BentPen());
+    const QImage before = s.Surface.Img;
+    // Half way along the curve: force 452.5 (452, row 278) at output 555.75 (556, column 271).
+    s.Graph.ShowForceMarker(452.5);
+    EXPECT_TRUE(Differs(before, s.Surface.Img, 271, 272)) << "the ring";
+    EXPECT_FALSE(Differs(before, s.Surface.Img, 271, 278)) << "its middle";
+    EXPECT_TRUE(Differs(before, s.Surface.Img, 271, 400)) << "the output column";
+    EXPECT_TRUE(Differs(before, s.Surface.Img, 400, 278)) << "the force row";
+    EXPECT_FALSE(Differs(before, s.Surface.Img, 271, 200));
+    // The upper point's force: the same marker as full output.
+    s.Graph.ShowForceMarker(1000);
+    EXPECT_EQ(DiffBox(before, s.Surface.Img), QRect(QPoint(482, 17), QPoint(499, 499)));
+    // Below the lower point's force 10, and far beyond the scale: the nearest end's column, whole.
+    s.Graph.ShowForceMarker(5);
+    EXPECT_EQ(DiffBox(before, s.Surface.Img), QRect(QPoint(12, 12), QPoint(12, 499)));
+    s.Graph.ShowForceMarker(-1e300);
+    EXPECT_EQ(DiffBox(before, s.Surface.Img), QRect(QPoint(12, 12), QPoint(12, 499)));
+    s.Graph.ShowForceMarker(std::nan(""));
     EXPECT_EQ(s.Surface.Img, before);
 }
