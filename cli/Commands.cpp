@@ -22,6 +22,15 @@ const std::vector<CliCommand>& CliCommands() {
          "are given with each point's y before its x, as the file stores them; every value is limited to "
          "0 .. the pen's pressure resolution.",
          SetCommand},
+        {"curve",
+         {"FILE", "INDEX"},
+         {{"steps", "N", "gives N + 1 rows instead of 11 (1 <= N <= 100000)."},
+          {"json", nullptr, "prints one JSON document with name, resolution and points (force, output)."}},
+         "Prints pen INDEX's pressure curve as the output at each of the forces Round(i * R / N), i = 0 .. "
+         "N, "
+         "R the pen's pressure resolution: one row FORCE OUTPUT each, in the pen's units, the output of the "
+         "first point along the curve whose force is closest, rounded half to even.",
+         CurveCommand},
         {"detect",
          {"FILE"},
          {},

@@ -3,12 +3,14 @@
 #include "cli/ExitCodes.h"
 #include "cli/Output.h"
 #include "data/ConfigWorkflow.h"
+#include "graph/CurveMap.h"
 #include "system/functions.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -58,6 +60,13 @@ int32_t ClampToResolution(int32_t value, int32_t resolution) {
     if (value > resolution)
         value = resolution;
     return value;
+}
+
+// A whole decimal number that fits in an int: digits with at most a leading minus, nothing around them.
+bool Whole(const QString& text, int& value) {
+    bool ok = false;
+    value = text.toInt(&ok, 10);
+    return ok && text.trimmed() == text && !text.startsWith(QLatin1Char('+'));
 }
 
 } // namespace
@@ -115,5 +124,50 @@ int DetectCommand(const CliArguments& arguments) {
         PrintOut(QByteArray::number(row) + ' ' + ServiceNames[row] + '\n');
     else
         PrintOut("-1\n");
+    return ExitOk;
+}
+
+int CurveCommand(const CliArguments& arguments) {
+    constexpr int MaxSteps = 100000;
+    int index = 0;
+    int steps = 10;
+    if (!Whole(arguments.Positional[1], index))
+        return ExitUsage;
+    if (arguments.IsSet("steps") &&
+        (!Whole(arguments.Value("steps"), steps) || steps < 1 || steps > MaxSteps))
+        return ExitUsage;
+
+    int status = ExitOk;
+    const auto handler = Load(arguments.Positional[0], status);
+    if (!handler)
+        return status;
+    const APen pens = handler->GetPens();
+    if (index < 0 || static_cast<size_t>(index) >= pens.size())
+        return ExitUsage;
+
+    const Pen& pen = pens[static_cast<size_t>(index)];
+    const TCurveMap curve(pen);
+    const bool json = arguments.IsSet("json");
+    QJsonArray points;
+    QByteArray rows;
+    for (int i = 0; i <= steps; ++i) {
+        // Both stay within the range of the pen's values, so they fit in 64 bits.
+        const auto force = static_cast<long long>(std::nearbyint(double(i) * pen.PressureResolution / steps));
+        const auto output = static_cast<long long>(std::nearbyint(curve.OutputAt(double(force))));
+        if (json)
+            points.append(QJsonObject{{"force", double(force)}, {"output", double(output)}});
+        else
+            rows += QByteArray::number(force) + ' ' + QByteArray::number(output) + '\n';
+    }
+    if (json) {
+        QJsonObject document;
+        document.insert(
+            QStringLiteral("name"),
+            QString::fromLocal8Bit(pen.ButtonName.data(), static_cast<qsizetype>(pen.ButtonName.size())));
+        document.insert(QStringLiteral("resolution"), pen.PressureResolution);
+        document.insert(QStringLiteral("points"), points);
+        rows = QJsonDocument(document).toJson(QJsonDocument::Indented);
+    }
+    PrintOut(rows);
     return ExitOk;
 }

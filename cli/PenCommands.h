@@ -12,3 +12,8 @@ int SetCommand(const CliArguments& arguments);
 
 // detect FILE: the tablet service row that fits the file's path, or -1.
 int DetectCommand(const CliArguments& arguments);
+
+// curve FILE INDEX [--steps N] [--json]: pen INDEX's curve read as the Pressure Test reads it, the output at
+// N + 1 forces Round(i * R / N), i = 0 .. N (N 10 unless given, 1 .. 100000), each output rounded half to
+// even; with --json one document {"name", "resolution", "points": [{"force", "output"}, ...]}.
+int CurveCommand(const CliArguments& arguments);

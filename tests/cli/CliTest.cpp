@@ -225,6 +225,39 @@ TEST_F(CliTest, ShowJsonGivesEveryPenWithItsCurveInFileOrder) {
     EXPECT_EQ(Cli({"show", "--json", File("<?xml version=\"1.0\"?><root/>", "ISD_Tablet.dat")}).Code, 2);
 }
 
+TEST_F(CliTest, CurveGivesTheOutputAtEvenlySpreadForces) {
+    const QString path = File(XmlFile);
+    // The tip's curve is straight: 10 steps of 102.3, rounded half to even (511.5 gives 512).
+    const CliRun tip = Cli({"curve", path, "0"});
+    ASSERT_EQ(tip.Code, 0) << tip.Err.constData();
+    EXPECT_EQ(tip.Out, "0 0\n102 102\n205 205\n307 307\n409 409\n512 512\n614 614\n716 716\n818 818\n"
+                       "921 921\n1023 1023\n");
+    // The eraser's curve runs from force 1 (output 2) to force 5 (output 6): forces beyond it take the
+    // nearest end's output.
+    const CliRun eraser = Cli({"curve", "--json", path, "1", "--steps", "2"});
+    ASSERT_EQ(eraser.Code, 0) << eraser.Err.constData();
+    const QJsonObject doc = QJsonDocument::fromJson(eraser.Out).object();
+    EXPECT_EQ(doc["name"].toString(), "Eraser");
+    EXPECT_EQ(doc["resolution"].toInt(), 511);
+    EXPECT_EQ(doc["points"].toArray(), (QJsonArray{QJsonObject{{"force", 0}, {"output", 2}},
+                                                   QJsonObject{{"force", 256}, {"output", 6}},
+                                                   QJsonObject{{"force", 511}, {"output", 6}}}));
+
+    // Bad index or steps: the usage status with nothing on standard output; then the file's own failures.
+    for (const QStringList& args :
+         {QStringList{"curve", path, "2"}, QStringList{"curve", path, "-1"}, QStringList{"curve", path, "x"},
+          QStringList{"curve", path, "0", "--steps", "0"},
+          QStringList{"curve", path, "0", "--steps", "100001"},
+          QStringList{"curve", path, "0", "--steps", "1e3"}}) {
+        const CliRun bad = Cli(args);
+        EXPECT_EQ(bad.Code, 64) << args.join(' ').toStdString();
+        EXPECT_TRUE(bad.Out.isEmpty()) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(Cli({"curve", path, "0", "--steps", "100000"}).Out.count('\n'), 100001);
+    EXPECT_EQ(Cli({"curve", env.Root() + "/nothing.dat", "0"}).Code, 3);
+    EXPECT_EQ(Cli({"curve", File("<?xml version=\"1.0\"?><root/>", "ISD_Tablet.dat"), "0"}).Code, 2);
+}
+
 TEST_F(CliTest, VersionStandsAloneAndOtherOptionsAreRefused) {
     const CliRun version = Cli({"--version"});
     EXPECT_EQ(version.Code, 0);
