@@ -3,6 +3,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/Output.h"
 #include "data/ConfigWorkflow.h"
+#include "data/FileText.h"
 #include "graph/CurveMap.h"
 #include "system/functions.h"
 
@@ -35,14 +36,12 @@ std::unique_ptr<TFileHandler> Load(const QString& path, int& status) {
     return nullptr;
 }
 
-// One JSON object per pen, in file order; names are 8-bit text in the system's code page.
+// One JSON object per pen, in file order; names decoded as the window shows them.
 QByteArray PensAsJson(const APen& pens) {
     QJsonArray list;
     for (const Pen& pen : pens) {
         QJsonObject object;
-        object.insert(
-            QStringLiteral("name"),
-            QString::fromLocal8Bit(pen.ButtonName.data(), static_cast<qsizetype>(pen.ButtonName.size())));
+        object.insert(QStringLiteral("name"), FileText(pen.ButtonName));
         object.insert(QStringLiteral("resolution"), pen.PressureResolution);
         object.insert(QStringLiteral("curve"),
                       QJsonArray{pen.P1Y, pen.P1X, pen.P2Y, pen.P2X, pen.P3Y, pen.P3X});
@@ -80,10 +79,11 @@ int ShowCommand(const CliArguments& arguments) {
         PrintOut(PensAsJson(handler->GetPens()));
         return ExitOk;
     }
-    std::string text;
+    // The lines as the information dialog shows them, in the code page of the terminal.
+    QString text;
     for (const std::string& line : PenInfoLines(handler->GetPens()))
-        text += line + '\n';
-    PrintOut(QByteArray::fromStdString(text));
+        text += FileText(line) + u'\n';
+    PrintOut(text.toLocal8Bit());
     return ExitOk;
 }
 

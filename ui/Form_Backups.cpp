@@ -1,7 +1,7 @@
 #include "ui/Form_Backups.h"
 
+#include "data/FileText.h"
 #include "graph/PenPreview.h"
-#include "ui/FileText.h"
 #include "ui/Prompter.h"
 
 #include <QAbstractTableModel>

@@ -1,6 +1,6 @@
 #include "ui/Form_Info.h"
 
-#include "ui/FileText.h"
+#include "data/FileText.h"
 #include "ui/WindowPlacement.h"
 
 #include <QFont>

@@ -1,6 +1,7 @@
 #include "ui/Form_Tablet.h"
 
 #include "data/ConfigWorkflow.h"
+#include "data/FileText.h"
 #include "graph/DrawClass.h"
 #include "graph/PenHistory.h"
 #include "graph/PolylineRaster.h"
@@ -9,7 +10,6 @@
 #include "system/Settings.h"
 #include "system/functions.h"
 #include "ui/ButtonShield.h"
-#include "ui/FileText.h"
 #include "ui/Form_About.h"
 #include "ui/Form_Backups.h"
 #include "ui/Form_ConfChoose.h"

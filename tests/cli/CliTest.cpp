@@ -258,6 +258,25 @@ TEST_F(CliTest, CurveGivesTheOutputAtEvenlySpreadForces) {
     EXPECT_EQ(Cli({"curve", File("<?xml version=\"1.0\"?><root/>", "ISD_Tablet.dat"), "0"}).Code, 2);
 }
 
+// A name is UTF-8 when it reads as such, else one character a byte, as the window shows it: in the JSON
+// and in the listing, printed in the terminal's code page (UTF-8 here).
+TEST_F(CliTest, ShowDecodesNamesAsTheWindowDoes) {
+    QByteArray utf8 = XmlFile;
+    utf8.replace(">Tip<", ">Stift\xc3\xa9<");
+    QByteArray latin1 = TextFile;
+    latin1.replace(" Tip\r\n", " Stift\xe9\r\n");
+    const QString name = QString::fromUtf8("Stift\xc3\xa9");
+    // The text format keeps the blank after the key as part of the name.
+    const QList<std::pair<QString, QString>> files = {{File(utf8), name},
+                                                      {File(latin1, "Pen_Tablet.dat"), u' ' + name}};
+    for (const auto& [path, shown] : files) {
+        const CliRun json = Cli({"show", path, "--json"});
+        EXPECT_EQ(QJsonDocument::fromJson(json.Out).array()[0].toObject()["name"].toString(), shown)
+            << json.Out.constData();
+        EXPECT_TRUE(Cli({"show", path}).Out.contains("- " + shown.toUtf8() + "\n")) << path.toStdString();
+    }
+}
+
 TEST_F(CliTest, VersionStandsAloneAndOtherOptionsAreRefused) {
     const CliRun version = Cli({"--version"});
     EXPECT_EQ(version.Code, 0);

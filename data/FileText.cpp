@@ -1,4 +1,4 @@
-#include "ui/FileText.h"
+#include "data/FileText.h"
 
 #include <QStringDecoder>
 
