@@ -1,10 +1,12 @@
 #include "system/functions.h"
 
+#include "system/BuildConfig.h"
 #include "system/Platform.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -20,16 +22,44 @@ QString AppFolder() {
     return exe.left(cut + 1);
 }
 
-QString DataFolder() {
+namespace {
+
+QString PerUserFolder() {
+    const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return perUser.isEmpty() ? QString() : QDir::toNativeSeparators(perUser) + PathDelim;
+}
+
+} // namespace
+
+bool IsInstalledCopy() {
+    return QFileInfo(AppFolder() + QLatin1String(InstalledMarkerFromExecutable)).isFile();
+}
+
+QString ChooseDataFolder() {
     const QString portable = AppFolder();
+    const QString perUser = PerUserFolder();
+    if (IsInstalledCopy() && !perUser.isEmpty())
+        return perUser;
     const QString probe = portable.isEmpty() ? QStringLiteral(".") : portable;
     if (Platform().FolderWritable(probe.toStdString()) || QFileInfo::exists(portable + "Nibwright.ini") ||
         QFileInfo::exists(portable + "Backup"))
         return portable;
-    const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (perUser.isEmpty())
-        return portable;
-    return QDir::toNativeSeparators(perUser) + PathDelim;
+    return perUser.isEmpty() ? portable : perUser;
+}
+
+QString DataFolder() {
+    // Decided once for each executable path: in a run that is once; the tests, which point the program's
+    // folder somewhere new for each case, get a fresh decision for each.
+    static QMutex guard;
+    static QString decidedFor;
+    static QString folder;
+    const QMutexLocker lock(&guard);
+    const QString exe = QString::fromStdString(Platform().ExecutablePath());
+    if (folder.isNull() || exe != decidedFor) {
+        decidedFor = exe;
+        folder = ChooseDataFolder();
+    }
+    return folder;
 }
 
 QString FileNamePart(const QString& path) {

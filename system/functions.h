@@ -21,11 +21,20 @@ using MessageFn = std::function<void(const QString& text)>;
 QString AppFolder();
 
 // The folder of the program's own files ("Nibwright.ini" and the Backup folder), ending with the path
-// delimiter. A portable copy keeps them in AppFolder: when that folder is writable or already holds
-// "Nibwright.ini" or "Backup". An installed copy whose folder is not writable keeps them in the per-user
-// application data folder (QStandardPaths::AppDataLocation; both programs name the application
-// "Nibwright", so the window and the command-line tool share it).
+// delimiter, as ChooseDataFolder() gives it the first time it is asked for this executable: one folder for
+// the whole run, even when the program folder is made writable or read-only meanwhile.
 QString DataFolder();
+
+// Where the program's own files belong, by the copy it is:
+// - an installed copy, whose folder holds the installed marker (InstalledMarkerFromExecutable): the per-user
+//   application data folder (QStandardPaths::AppDataLocation), whoever runs it, an administrator too;
+// - a portable copy: AppFolder, when that folder is writable or already holds "Nibwright.ini" or "Backup";
+//   else the per-user folder as well.
+// Both programs name the application "Nibwright", so the window and the command-line tool share it.
+QString ChooseDataFolder();
+
+// True when the installed marker lies at its place beside the executable.
+bool IsInstalledCopy();
 
 // The file's name part: the text after its last path delimiter (or colon on Windows).
 QString FileNamePart(const QString& path);

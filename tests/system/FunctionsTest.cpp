@@ -2,6 +2,7 @@
 #include "system/functions.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/TestEnv.h"
+#include "system/BuildConfig.h"
 
 #include <gtest/gtest.h>
 
@@ -80,28 +81,48 @@ TEST(AppFolderTest, TestEnvironmentPointsAtTheProgramFolder) {
 }
 
 // A writable program folder, or one that already holds the settings or the Backup folder, is a portable
-// copy's; any other is an installed copy's, whose files go to the per-user data folder.
+// copy's; any other's files go to the per-user data folder.
 TEST(DataFolderTest, ReadOnlyProgramFolderWithoutOwnFilesUsesTheUserFolder) {
     TestEnv env;
-    EXPECT_EQ(DataFolder(), env.AppDir());
+    EXPECT_EQ(ChooseDataFolder(), env.AppDir());
     {
         ReadOnlyFolder readOnly(env.AppDir());
         if (!readOnly.Effective())
             GTEST_SKIP() << "the program folder cannot be made read-only here";
-        EXPECT_EQ(DataFolder(), env.UserDataDir());
+        EXPECT_EQ(ChooseDataFolder(), env.UserDataDir());
     }
     for (const char* own : {"Nibwright.ini", "Backup/FirstRunBackup.bak"}) {
         const QString path = env.Write(env.AppDir() + own, "x");
         {
             ReadOnlyFolder readOnly(env.AppDir());
-            EXPECT_EQ(DataFolder(), env.AppDir()) << own;
+            EXPECT_EQ(ChooseDataFolder(), env.AppDir()) << own;
         }
         QFile::remove(path);
         QDir(env.AppDir()).rmdir("Backup");
     }
     // A program folder that does not exist is no place to write either.
     env.Fake().ExePath = (env.Root() + "/gone/nibwright").toStdString();
+    EXPECT_EQ(ChooseDataFolder(), env.UserDataDir());
+}
+
+// Wherever it could write (run by root or an administrator), and whatever earlier runs left beside it, a
+// copy that the install step marked keeps its files in the per-user folder.
+TEST(DataFolderTest, AnInstalledCopyAlwaysUsesTheUserFolder) {
+    TestEnv env;
+    env.Write(env.AppDir() + "Nibwright.ini", "x");
+    env.Write(env.AppDir() + "Backup/FirstRunBackup.bak", "x");
+    env.Write(env.AppDir() + InstalledMarkerFromExecutable, "installed");
+    EXPECT_TRUE(IsInstalledCopy());
     EXPECT_EQ(DataFolder(), env.UserDataDir());
+}
+
+// Backups and settings never split between two folders in one run, whatever happens to the program folder.
+TEST(DataFolderTest, TheFolderIsDecidedOncePerRun) {
+    TestEnv env;
+    EXPECT_EQ(DataFolder(), env.AppDir());
+    env.Write(env.AppDir() + InstalledMarkerFromExecutable, "installed");
+    EXPECT_EQ(ChooseDataFolder(), env.UserDataDir());
+    EXPECT_EQ(DataFolder(), env.AppDir());
 }
 
 TEST(FileNamePartTest, TextAfterTheLastDelimiter) {
