@@ -1,9 +1,10 @@
 // Where the window keeps its settings and backups: beside the program for a portable copy, in the per-user
-// data folder for an installed copy whose folder cannot be written.
+// data folder for an installed copy and for a copy whose folder cannot be written.
 
 #include "support/WindowFixture.h"
 
 #include "support/ReadOnlyFolder.h"
+#include "system/BuildConfig.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -44,6 +45,23 @@ TEST_F(InstalledCopy, AReadOnlyProgramFolderKeepsSettingsAndBackupsInTheUserFold
     // The next start reads them back from there.
     Start();
     EXPECT_TRUE(Ctl<QCheckBox>("CbLimitMp")->isChecked());
+}
+
+// Run by root or an administrator the installed program's folder is writable: its files still go to the
+// per-user folder, so that they neither land in the system's program folder nor split from a plain run's.
+TEST_F(InstalledCopy, AMarkedCopyKeepsItsFilesInTheUserFolderWhoeverRunsIt) {
+    Env.Write(Env.AppDir() + InstalledMarkerFromExecutable, "installed");
+
+    StartOnWacom(StandardXml());
+    Answer(IDYES);
+    Click("BtApply");
+    Click("CbLimitMp");
+    Stop();
+
+    EXPECT_EQ(Bytes(Env.UserDataDir() + "Backup/FirstRunBackup.bak"), Str(StandardXml()));
+    EXPECT_EQ(Entries(Env.UserDataDir() + "Backup").filter("Pen_Tablet_").size(), 1);
+    EXPECT_TRUE(Lines(Env.UserDataDir() + "Nibwright.ini").contains("MiddlePoint Limiter=1"));
+    EXPECT_EQ(Entries(Env.AppDir()), QStringList());
 }
 
 TEST_F(InstalledCopy, APortableCopyKeepsItsFilesBesideTheProgramEvenWhenReadOnly) {
