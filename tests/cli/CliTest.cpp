@@ -3,6 +3,7 @@
 
 #include "support/ReadOnlyFolder.h"
 #include "support/TestEnv.h"
+#include "support/UserGuide.h"
 #include "system/BuildConfig.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -94,6 +96,23 @@ TEST_F(CliTest, HelpGoesToStandardOutput) {
     EXPECT_EQ(bad.Code, 64);
     EXPECT_TRUE(bad.Out.isEmpty());
     EXPECT_TRUE(bad.Err.startsWith("Usage:"));
+}
+
+// Every command the usage lists has its section in the user guide, headed by its synopsis.
+TEST_F(CliTest, UserGuideDescribesEveryCommand) {
+    const QString usage = QString::fromLocal8Bit(Cli({"--help"}).Out);
+    const QRegularExpression synopsis(QStringLiteral("^  nibwright-cli ([a-z]+)"),
+                                      QRegularExpression::MultilineOption);
+    QStringList commands;
+    QStringList missing;
+    for (auto it = synopsis.globalMatch(usage); it.hasNext();) {
+        const QString command = it.next().captured(1);
+        commands << command;
+        if (!UserGuideSection("cli-" + command).startsWith("nibwright-cli " + command))
+            missing << QStringLiteral("a section id=\"cli-%1\" headed \"nibwright-cli %1\"").arg(command);
+    }
+    EXPECT_GE(commands.size(), 5) << usage.toStdString();
+    EXPECT_TRUE(missing.isEmpty()) << "docs/guide.html lacks:\n" << missing.join(u'\n').toStdString();
 }
 
 TEST_F(CliTest, ShowListsThePensOrExplainsTheFailure) {
