@@ -13,12 +13,13 @@ NIB_PACKAGES=(
 )
 
 # Added by the test command: the test and benchmark libraries, clang for fuzzing, the Windows cross
-# compiler, and dpkg-dev for the package check.
+# compiler, and for the package check dpkg-dev and Debian's checkers of packages, desktop entries and
+# AppStream files.
 NIB_TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64
-  dpkg-dev
+  dpkg-dev lintian desktop-file-utils appstream
 )
 
 # Needed only to look at the window and to run the benchmarks against their peers.
