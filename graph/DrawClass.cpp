@@ -331,7 +331,7 @@ TDrawClass::Figure TDrawClass::CurrentFigure() const {
     return Figure{Points,
                   UpperThresholdY,
                   LowerThresholdY,
-                  FocusHandle,
+                  RingShown ? FocusHandle : -1,
                   size.width(),
                   size.height(),
                   Image.Image().devicePixelRatio()};
@@ -550,14 +550,24 @@ QPoint TDrawClass::HandlePosition(int target) const {
 void TDrawClass::SetFocusHandle(int target) {
     if (target < TargetLower || target > TargetLowerThreshold)
         target = -1;
-    if (target == FocusHandle)
+    SetFocus(target, RingShown);
+}
+
+void TDrawClass::ShowFocusRing(bool shown) {
+    SetFocus(FocusHandle, shown);
+}
+
+void TDrawClass::SetFocus(int target, bool ring) {
+    if (target == FocusHandle && ring == RingShown)
         return;
     if (!Drawable()) {
         FocusHandle = target;
+        RingShown = ring;
         return;
     }
     const Figure before = CurrentFigure();
     FocusHandle = target;
+    RingShown = ring;
     InvertFigures(&before, CurrentFigure());
 }
 
@@ -567,19 +577,30 @@ void TDrawClass::DefaultCaptions() {
     Captions = TCaptions{"Output", "Input", "X: -", "Y: -", "Info"};
 }
 
-void TDrawClass::MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
+int TDrawClass::HandleAt(int X, int Y) const {
     if (!Drawable())
-        return;
+        return -1;
+    // A later hit wins: the upper point over the middle one over the lower one, then the handles.
     const int W = Size().width(), m = Margin;
+    int target = -1;
     for (int i = 0; i < 3; ++i) {
         const QPoint& P = Points[size_t(i)];
         if (InZone(X, Y, P.x() - 5, P.x() + 5, P.y() - 5, P.y() + 5))
-            Pick(i);
+            target = i;
     }
     if (InZone(X, Y, m - 10, m - 4, UpperThresholdY - 5, UpperThresholdY + 5))
-        Pick(TargetUpperThreshold);
+        target = TargetUpperThreshold;
     if (InZone(X, Y, W - m + 4, W - m + 10, LowerThresholdY - 5, LowerThresholdY + 5))
-        Pick(TargetLowerThreshold);
+        target = TargetLowerThreshold;
+    return target;
+}
+
+void TDrawClass::MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
+    if (!Drawable())
+        return;
+    const int target = HandleAt(X, Y);
+    if (target >= 0)
+        Pick(target);
     // The marker belongs to the curve as it was: a drag moves the curve away from under it.
     if (Dragging)
         ErasePressureMarker();
@@ -755,7 +776,13 @@ void TDrawClass::DragThreshold(bool upper, int Y, Pen& p) {
 void TDrawClass::MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
     if (!Drawable())
         return;
-    DefaultCaptions();
+    ReleaseHandle();
     Image.SetCursor(Qt::PointingHandCursor);
+}
+
+void TDrawClass::ReleaseHandle() {
+    if (!Drawable())
+        return;
+    DefaultCaptions();
     Dragging = false;
 }

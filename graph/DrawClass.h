@@ -88,15 +88,23 @@ public:
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int X, int Y);
     void MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int X, int Y);
+    // The item a press at (X, Y) picks (a DragTarget value), -1 when it picks none or no pen is drawn.
+    int HandleAt(int X, int Y) const;
     // Picks one item by its DragTarget value as a press inside its zone alone would, for a keyboard move
     // of that item even where others overlap it: a threshold handle is dragged only while the threshold
     // limiter is off.
     void PressHandle(int target);
+    // Ends a drag as MouseUp does, captions and all, but leaves the cursor alone: for a move by keys or a
+    // step of the history, where the pointer may be anywhere.
+    void ReleaseHandle();
 
-    // The handle that has the keyboard (a DragTarget value, or -1 for none) is marked with a ring drawn in
-    // the inverting mode like the other moving figures, so it moves and is erased with them.
+    // The handle that has the keyboard (a DragTarget value, or -1 for none). While the ring is shown it is
+    // marked with a ring drawn in the inverting mode like the other moving figures, so it moves and is
+    // erased with them. The ring starts shown; a handle picked by the mouse gets the keyboard without it.
     void SetFocusHandle(int target);
     int32_t GetFocusHandle() const { return FocusHandle; }
+    void ShowFocusRing(bool shown);
+    bool FocusRingShown() const { return RingShown; }
     // Where a press picks the item: a control point's pixel, or a threshold handle's centre beside the graph.
     QPoint HandlePosition(int target) const;
 
@@ -184,6 +192,7 @@ private:
     void PlaceMarker(MarkerFigure f);
     void InvertMarker(const MarkerFigure& f);
     void InvertFocusRing(const Figure& f);
+    void SetFocus(int target, bool ring);
     QPoint HandleCentre(const Figure& f, int target) const;
     void Pick(int target);
     void DefaultCaptions();
@@ -205,6 +214,7 @@ private:
     bool PointLimiter = true;
     int32_t Margin = GraphMargin;
     int32_t FocusHandle = -1;
+    bool RingShown = true;
     QRgb BackgroundColor;
     TDrawn Drawn = TDrawn::Nothing;
 

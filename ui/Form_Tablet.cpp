@@ -577,6 +577,10 @@ void TTabletForm::DisableControls() {
     Replace1->setEnabled(false);
     CbService->setEnabled(false);
     CBoxService->setEnabled(false);
+    // The disabled image loses the keyboard. While another window is active (the file dialog, "Earlier
+    // Backups") that happens without a focus-out, and the handle kept would be ringed by the next load on a
+    // graph that has no focus.
+    Graph->SetFocusHandle(-1);
     Graph->DrawGrid();
 }
 
@@ -613,6 +617,9 @@ void TTabletForm::CopyCaptions() {
 void TTabletForm::ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y) {
     if (Graph->GetSelectedPen() < 0)
         return;
+    // A click hands the keyboard the handle under the pointer, or none; the ring waits for a key.
+    Graph->SetFocusHandle(Graph->HandleAt(x, y));
+    Graph->ShowFocusRing(false);
     Graph->MouseDown(button, modifiers, x, y);
     if (Graph->IsDragging() && !DragStart) {
         const int index = Graph->GetSelectedPen();
@@ -652,18 +659,23 @@ void TTabletForm::RestorePen(int index, const Pen& pen) {
     if (ComboBox->currentIndex() != index)
         ComboBox->setCurrentIndex(index);
     Graph->ShowPen(index);
-    Graph->MouseUp(Qt::NoButton, Qt::NoModifier, 0, 0); // the captions as after a release
+    Graph->ReleaseHandle(); // the captions as after a release; the pointer is elsewhere
     CopyCaptions();
 }
 
-void TTabletForm::ImageNextHandle(bool forward) {
-    constexpr int Handles = 5; // lower, middle, upper point, upper and lower threshold
+void TTabletForm::ImageNextHandle(bool forward, bool& handled) {
+    // Lower, middle and upper point, upper and lower threshold, in that order; past either end the focus
+    // moves on to the other controls, so Tab never goes round inside the graph.
     const int now = Graph->GetFocusHandle();
-    if (now < 0)
-        Graph->SetFocusHandle(forward ? TDrawClass::TargetLower : TDrawClass::TargetLowerThreshold);
-    else
-        Graph->SetFocusHandle((now + (forward ? 1 : Handles - 1)) % Handles);
+    int next = forward ? TDrawClass::TargetLower : TDrawClass::TargetLowerThreshold;
+    if (now >= 0)
+        next = now + (forward ? 1 : -1);
     History->EndKeyRun();
+    handled = next >= TDrawClass::TargetLower && next <= TDrawClass::TargetLowerThreshold;
+    if (!handled)
+        return;
+    Graph->SetFocusHandle(next);
+    Graph->ShowFocusRing(true);
 }
 
 // A key moves the handle as a press on it, a move by the step and a release would; the labels show the
@@ -673,6 +685,7 @@ void TTabletForm::ImageMoveHandle(int dx, int dy) {
     const int handle = Graph->GetFocusHandle();
     if (index < 0 || handle < 0 || DragStart)
         return;
+    Graph->ShowFocusRing(true);
     const bool threshold =
         handle == TDrawClass::TargetUpperThreshold || handle == TDrawClass::TargetLowerThreshold;
     if (threshold && dy == 0)
@@ -684,7 +697,7 @@ void TTabletForm::ImageMoveHandle(int dx, int dy) {
         return;
     Graph->MouseMove(Qt::LeftButton, Qt::NoModifier, at.x() + dx, at.y() + dy);
     CopyCaptions();
-    Graph->MouseUp(Qt::LeftButton, Qt::NoModifier, at.x() + dx, at.y() + dy);
+    Graph->ReleaseHandle(); // the cursor stays as the pointer left it
     History->RecordKey(TPenEdit(handle), index, before, Graph->GetPen(index));
 }
 
@@ -696,10 +709,11 @@ void TTabletForm::ImageLeaveHandle(bool& handled) {
 
 void TTabletForm::ImageFocusEntered(Qt::FocusReason reason) {
     // Reached by Tab, the graph starts on its first handle, by Shift+Tab on its last; a click marks none.
-    if (reason == Qt::TabFocusReason)
-        Graph->SetFocusHandle(TDrawClass::TargetLower);
-    else if (reason == Qt::BacktabFocusReason)
-        Graph->SetFocusHandle(TDrawClass::TargetLowerThreshold);
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+        Graph->SetFocusHandle(reason == Qt::TabFocusReason ? TDrawClass::TargetLower
+                                                           : TDrawClass::TargetLowerThreshold);
+        Graph->ShowFocusRing(true);
+    }
     History->EndKeyRun();
 }
 

@@ -167,7 +167,7 @@ private:
     // Undo and redo: the pen goes back into the graph, is selected and shown, and the captions reset.
     void RestorePen(int index, const Pen& pen);
     // The graph's keys (the image has the focus).
-    void ImageNextHandle(bool forward);
+    void ImageNextHandle(bool forward, bool& handled);
     void ImageMoveHandle(int dx, int dy);
     void ImageLeaveHandle(bool& handled);
     void ImageFocusEntered(Qt::FocusReason reason);

@@ -67,11 +67,13 @@ bool TGraphImage::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress: {
         // Tab and Shift+Tab would move the focus on before keyPressEvent sees them; here they step the
-        // handles.
+        // handles first, and move the focus on only past the last or the first.
         const auto* key = static_cast<QKeyEvent*>(event);
         if (IsTab(key) && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
-            emit NextHandle(Forward(key));
-            return true;
+            bool handled = false;
+            emit NextHandle(Forward(key), handled);
+            if (handled)
+                return true;
         }
         break;
     }

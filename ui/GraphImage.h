@@ -10,8 +10,9 @@
 // draw the graph again.
 //
 // The image takes the keyboard focus by click or by Tab. With the focus, Tab and Shift+Tab step through the
-// graph's handles, the arrow keys move the handle one pixel (ten with Shift), Escape leaves the handle, and
-// Ctrl+Tab or Ctrl+Shift+Tab pass the focus on to the window's other controls.
+// graph's handles and, past the last or the first, on to the window's other controls; the arrow keys move
+// the handle one pixel (ten with Shift), Escape leaves the handle, and Ctrl+Tab or Ctrl+Shift+Tab pass the
+// focus on at once.
 
 #include "graph/GraphSurface.h"
 
@@ -48,7 +49,9 @@ signals:
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     // The picture was made anew at another device pixel ratio and shows nothing yet.
     void RatioChanged();
-    void NextHandle(bool forward);
+    // Tab or Shift+Tab; `handled` is left false when the graph has no handle that way, so the focus moves
+    // on to the next or previous control.
+    void NextHandle(bool forward, bool& handled);
     void MoveHandle(int dx, int dy);
     // Escape; `handled` is left false when there was no handle to leave, so the key goes on to the window.
     void LeaveHandle(bool& handled);

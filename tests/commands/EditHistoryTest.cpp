@@ -240,7 +240,7 @@ TEST_F(EditHistory, TheGraphComesLastInTheTabOrderAfterTheOtherControlsInTheirOr
                                   "BtGenerateinfo", "BtModifyValues", "BtApply", "BtReset", "Image"}));
 }
 
-TEST_F(EditHistory, TheFocusRingMarksTheHandleCyclesWithTabAndLeavesNoPixelBehind) {
+TEST_F(EditHistory, TheFocusRingMarksTheHandleTabLeavesPastEitherEndAndNoPixelStaysBehind) {
     Start();
     const QImage plain = Picture();
 
@@ -252,14 +252,20 @@ TEST_F(EditHistory, TheFocusRingMarksTheHandleCyclesWithTabAndLeavesNoPixelBehin
     TabIntoGraph();
     EXPECT_EQ(FocusHandle(), TDrawClass::TargetLower);
     EXPECT_NE(Picture(), plain);
-    for (int expected : {1, 2, 3, 4, 0}) {
+    for (int expected : {1, 2, 3, 4, -1}) {
         Key(Qt::Key_Tab);
         EXPECT_EQ(FocusHandle(), expected);
     }
-    Key(Qt::Key_Tab, Qt::ShiftModifier);
-    EXPECT_EQ(FocusHandle(), TDrawClass::TargetLowerThreshold);
-    EXPECT_EQ(QApplication::focusWidget(), Image()) << "Tab stays in the graph while it has a handle";
+    EXPECT_EQ(QApplication::focusWidget(), Ctl<QWidget>("ComboBox")) << "Tab past the last handle leaves";
+    Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    for (int expected : {3, 2, 1, 0, -1}) {
+        Key(Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(FocusHandle(), expected);
+    }
+    EXPECT_EQ(QApplication::focusWidget(), Ctl<QWidget>("BtReset")) << "and Shift+Tab past the first";
+    EXPECT_EQ(Picture(), plain);
 
+    TabIntoGraph();
     Key(Qt::Key_Escape);
     EXPECT_EQ(FocusHandle(), -1);
     EXPECT_EQ(Picture(), plain);
@@ -273,6 +279,32 @@ TEST_F(EditHistory, TheFocusRingMarksTheHandleCyclesWithTabAndLeavesNoPixelBehin
     EXPECT_EQ(QApplication::focusWidget(), Ctl<QWidget>("ComboBox"));
     EXPECT_EQ(FocusHandle(), -1);
     EXPECT_EQ(Picture(), plain);
+}
+
+TEST_F(EditHistory, AClickHandsTheKeysItsHandleAndTheRingShowsOnlyOnceAKeyIsUsed) {
+    Start();
+    Press(EraserMiddle);
+    Release(EraserMiddle);
+    EXPECT_EQ(FocusHandle(), TDrawClass::TargetMiddle);
+    EXPECT_EQ(Picture(), Drawing(Pens(), 1)) << "no ring after a click";
+    Key(Qt::Key_Up);
+    EXPECT_EQ(Labels()[3], "Y: ~514") << "the clicked handle moved";
+    EXPECT_NE(Picture(), Drawing(Pens(), 1)) << "the ring after a key";
+}
+
+// The file dialog open: the main window is not active, and a load that disables the graph sends it no
+// focus-out.
+TEST_F(EditHistory, ALoadThatDisablesTheGraphOfAnInactiveWindowDropsItsHandle) {
+    Start();
+    TabIntoGraph();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other, 1000));
+    Prompter.Files = {Env.Root() + "/missing.dat", Env.Write(Env.Root() + "/Mine.dat", StandardXml())};
+    ASSERT_TRUE(Trigger("Open1") && Trigger("Open1"));
+    EXPECT_EQ(FocusHandle(), -1);
+    EXPECT_EQ(Picture(), Drawing(Pens(), 1)) << "no ring on a graph without the focus";
 }
 
 TEST_F(EditHistory, KeyMovesOfOneHandleMergeIntoOneStepAndTheCaptionsFollow) {
@@ -307,6 +339,7 @@ TEST_F(EditHistory, KeyMovesOfOneHandleMergeIntoOneStepAndTheCaptionsFollow) {
     ExpectShown(loaded, "undone");
     Redo();
     EXPECT_EQ(Pens(), middle);
+    EXPECT_EQ(Image()->cursor().shape(), Qt::CrossCursor) << "keys, undo and redo leave the cursor as it was";
 }
 
 // Every handle moved by keys reaches what a mouse drag of the handle to the same pixels reaches, under each
@@ -340,9 +373,8 @@ TEST_P(KeyboardAsMouse, KeyMovesReachWhatMouseDragsToTheSamePixelsReach) {
     for (int handle = 0; handle < 5; ++handle) {
         for (const Press& k : keys)
             Key(k.Key, k.Modifiers);
-        Key(Qt::Key_Tab);
+        Key(Qt::Key_Tab); // past the last handle: on to the pen list
     }
-    Key(Qt::Key_Escape);
     const APen byKeys = Pens();
     const QImage keyPicture = Picture();
 
