@@ -113,7 +113,7 @@ UserReport WriteBackupPoint(TFileHandler& handler) {
 }
 
 RestoreResult RestoreBackup(TFileHandler* handler, const QString& backupPath,
-                            const std::function<bool()>& confirm) {
+                            const std::function<bool()>& confirm, const std::function<bool()>& stillThere) {
     const auto refused = [](RestoreOutcome outcome, const char* text) {
         return RestoreResult{outcome, UserReport::Message(QString::fromLatin1(text))};
     };
@@ -121,6 +121,8 @@ RestoreResult RestoreBackup(TFileHandler* handler, const QString& backupPath,
         return refused(RestoreOutcome::NotFound, ConfigText::NoValidBackup);
     if (confirm && !confirm())
         return {};
+    if (stillThere && !stillThere())
+        return refused(RestoreOutcome::NotFound, ConfigText::NoValidBackup);
 
     bool replacing = false;
     try {

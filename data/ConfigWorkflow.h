@@ -118,7 +118,9 @@ struct RestoreResult {
 
 // Puts the backup file at `backupPath` over the preference file of `handler` (its own file):
 //   1. no handler, no backup file or no preference file: NotFound, "Unable to locate valid Backup file...";
-//   2. `confirm` (when given) says whether to go on; no means Declined, nothing shown;
+//   2. `confirm` (when given) says whether to go on; no means Declined, nothing shown; then `stillThere`
+//      (when given) says whether the backup file is still the one meant, right before it is first read: no
+//      means NotFound, as 1;
 //   3. the format test of both: when one is XML and the other not, FormatsDiffer, "Different config
 //      versions : XML vs Non-XML";
 //   4. a backup that does not read as a preference file with usable pens: BackupInvalid, reported like a
@@ -130,4 +132,5 @@ struct RestoreResult {
 // keeps the backup's content for a later write; a backup that stops reading between 4 and 5 is then
 // BackupInvalid with the file to show anew.
 RestoreResult RestoreBackup(TFileHandler* handler, const QString& backupPath,
-                            const std::function<bool()>& confirm = {});
+                            const std::function<bool()>& confirm = {},
+                            const std::function<bool()>& stillThere = {});

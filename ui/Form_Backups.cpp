@@ -40,6 +40,13 @@ QString PenNumbers(const Pen& pen) {
         .arg(pen.LowerThreshold);
 }
 
+// Why a backup that reads cannot be put back over the file in use: its format is the other one.
+QString FormatMismatch(BackupFormat backup, BackupFormat inUse) {
+    if (inUse == BackupFormat::Unknown || backup == BackupFormat::Unknown || backup == inUse)
+        return QString();
+    return QStringLiteral("cannot restore: the file in use is %1").arg(BackupFormatText(inUse));
+}
+
 // A second backup within the same second is told apart by its number.
 QString RowTimeText(const BackupEntry& entry) {
     return entry.Suffix > 1 ? BackupTimeText(entry) + QStringLiteral(" (%1)").arg(entry.Suffix)
@@ -62,6 +69,7 @@ public:
         endResetModel();
     }
     const std::vector<BackupEntry>& Entries() const { return Rows; }
+    void SetFormatInUse(BackupFormat format) { InUse = format; }
 
     void SetSummary(int row, const BackupSummary& summary) {
         if (row < 0 || size_t(row) >= Rows.size())
@@ -102,6 +110,8 @@ public:
                 notes << QStringLiteral("backup point");
             if (summary && summary->Damaged)
                 notes << QStringLiteral("damaged");
+            else if (summary && !FormatMismatch(summary->Format, InUse).isEmpty())
+                notes << FormatMismatch(summary->Format, InUse);
             return notes.join(QStringLiteral(", "));
         }
         default:
@@ -119,6 +129,7 @@ public:
 private:
     std::vector<BackupEntry> Rows;
     std::vector<std::optional<BackupSummary>> Summaries;
+    BackupFormat InUse = BackupFormat::Unknown;
 };
 
 TFormBackups::TFormBackups(IPrompter& prompter, RestoreFn restore, QWidget* parent)
@@ -127,6 +138,7 @@ TFormBackups::TFormBackups(IPrompter& prompter, RestoreFn restore, QWidget* pare
     setObjectName(QStringLiteral("FormBackups"));
     setWindowTitle(QStringLiteral("Earlier Backups"));
     Reader.setMaxThreadCount(1);
+    Picker.setMaxThreadCount(1);
 
     Model = new TBackupListModel(this);
     List = new QTreeView(this);
@@ -202,16 +214,19 @@ TFormBackups::~TFormBackups() {
     StopReading();
 }
 
-// Closed: what is still unread is of no use to anyone.
+// Closed: what is still unread is of no use to anyone. A read under way finishes on its worker, and what it
+// delivers is dropped.
 void TFormBackups::done(int result) {
-    StopReading();
+    CancelReading();
     QDialog::done(result);
 }
 
-void TFormBackups::Open(const QString& folder, const APen& pens, int selectedPen) {
+void TFormBackups::Open(const QString& folder, const APen& pens, int selectedPen, BackupFormat inUse) {
     Folder = folder;
     Pens = pens;
     SelectedPen = selectedPen;
+    InUse = inUse;
+    Model->SetFormatInUse(inUse);
     PreviewRatio = devicePixelRatioF();
     List->clearSelection();
     Refresh();
@@ -262,9 +277,9 @@ void TFormBackups::StartReading() {
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     Cancel = cancel;
     const quint64 generation = ++Generation;
-    Reader.start([this, cancel, generation, entries = Model->Entries(), folder = Folder] {
+    Reader.start([this, cancel, generation, entries = Model->Entries(), folder = Folder, read = Read] {
         for (size_t row = 0; row < entries.size() && !cancel->load(); ++row) {
-            const BackupSummary summary = Summarize(ReadBackup(folder, entries[row]));
+            const BackupSummary summary = Summarize(read(folder, entries[row]));
             // Handed to the dialog's thread; results of an older listing are dropped there.
             QMetaObject::invokeMethod(
                 this,
@@ -277,21 +292,64 @@ void TFormBackups::StartReading() {
     });
 }
 
-void TFormBackups::StopReading() {
+void TFormBackups::CancelReading() {
     if (Cancel)
         Cancel->store(true);
+    LatestPick->store(++PickRequest);
+    CurrentName.clear();
+    Current.reset();
+}
+
+void TFormBackups::StopReading() {
+    CancelReading();
     Reader.waitForDone();
+    Picker.waitForDone();
 }
 
 bool TFormBackups::WaitForContents(int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
-    while (!Model->AllRead()) {
+    while (!Model->AllRead() || (!CurrentName.isEmpty() && !Current)) {
         if (deadline.hasExpired())
             return false;
-        Reader.waitForDone(10);
+        Reader.waitForDone(5);
+        Picker.waitForDone(5);
         QCoreApplication::sendPostedEvents(this);
     }
     return true;
+}
+
+int TFormBackups::CurrentRow() const {
+    if (CurrentName.isEmpty())
+        return -1;
+    const std::vector<BackupEntry>& rows = Model->Entries();
+    for (size_t row = 0; row < rows.size(); ++row)
+        if (rows[row].Name == CurrentName)
+            return int(row);
+    return -1;
+}
+
+void TFormBackups::ReadCurrent(int row) {
+    const quint64 request = ++PickRequest;
+    LatestPick->store(request);
+    Picker.start([this, latest = LatestPick, request, folder = Folder, entry = Model->Entries()[size_t(row)],
+                  read = Read] {
+        if (latest->load() != request)
+            return; // another row was selected, or the dialog closed, before this one came up
+        BackupContents contents = read(folder, entry);
+        QMetaObject::invokeMethod(
+            this, [this, request, contents = std::move(contents)] { CurrentRead(request, contents); },
+            Qt::QueuedConnection);
+    });
+}
+
+void TFormBackups::CurrentRead(quint64 request, const BackupContents& contents) {
+    const int row = CurrentRow();
+    if (request != PickRequest || row < 0)
+        return;
+    Current = contents;
+    Model->SetSummary(row, Summarize(contents));
+    ShowBackupPen(&Model->Entries()[size_t(row)]);
+    UpdateButtons();
 }
 
 void TFormBackups::SelectionChanged() {
@@ -303,17 +361,25 @@ void TFormBackups::SelectionChanged() {
     const BackupEntry* entry = current >= 0 ? &Model->Entries()[size_t(current)] : nullptr;
     // A click changes the selection and the current row at once; the file is read once for both.
     const QString name = entry ? entry->Name : QString();
-    if (name != CurrentName || !Current) {
+    if (name != CurrentName) {
         CurrentName = name;
         Current.reset();
-        if (entry) {
-            Current = ReadBackup(Folder, *entry);
-            Model->SetSummary(current, Summarize(*Current));
-        }
         ShowBackupPen(entry);
+        if (entry)
+            ReadCurrent(current);
     }
-    BtRestore->setEnabled(rows.size() == 1 && Current && !Current->Damaged);
-    BtDelete->setEnabled(!rows.empty());
+    UpdateButtons();
+}
+
+void TFormBackups::UpdateButtons() {
+    const std::vector<int> rows = SelectedRows();
+    BtRestore->setEnabled(rows.size() == 1 && Current && !Current->Damaged &&
+                          FormatMismatch(Current->Format, InUse).isEmpty());
+    // Deleting the backup point would lose the first copy ever taken of the file, and the next load would
+    // take a new one from whatever file is there then.
+    const bool backupPoint = std::any_of(rows.begin(), rows.end(),
+                                         [&](int row) { return Model->Entries()[size_t(row)].BackupPoint; });
+    BtDelete->setEnabled(!rows.empty() && !backupPoint);
 }
 
 void TFormBackups::ShowCurrentPen() {
@@ -355,6 +421,8 @@ void TFormBackups::ShowBackupPen(const BackupEntry* entry) {
     QString text;
     if (!entry) {
         text = QStringLiteral("Select a backup.");
+    } else if (!Current) {
+        text = QStringLiteral("Reading...");
     } else if (Current->Damaged) {
         text = QStringLiteral("This backup is damaged.");
     } else if (SelectedPen >= 0 && size_t(SelectedPen) < Pens.size()) {
@@ -373,11 +441,15 @@ void TFormBackups::ShowBackupPen(const BackupEntry* entry) {
 }
 
 void TFormBackups::BtRestoreClick() {
-    const std::vector<int> rows = SelectedRows();
-    if (rows.size() != 1 || !Current || Current->Damaged)
+    if (!BtRestore->isEnabled())
         return;
-    const QString path = Model->Entries()[size_t(rows.front())].Path;
-    if (Restore && Restore(path)) {
+    const BackupEntry entry = Model->Entries()[size_t(SelectedRows().front())];
+    // Asked again right before the file is read, after the question: the folder may have changed since it
+    // was listed, and a name now taken by a link leading out, a pipe or a device is not read.
+    const auto stillListed = [folder = Folder, name = entry.Name] {
+        return FindBackup(folder, name).has_value();
+    };
+    if (Restore && Restore(entry.Path, stillListed)) {
         accept();
         return;
     }
@@ -386,9 +458,9 @@ void TFormBackups::BtRestoreClick() {
 }
 
 void TFormBackups::BtDeleteClick() {
-    const std::vector<int> rows = SelectedRows();
-    if (rows.empty())
+    if (!BtDelete->isEnabled())
         return;
+    const std::vector<int> rows = SelectedRows();
     const QString text =
         rows.size() == 1 ? QStringLiteral("Delete the backup %1?").arg(Model->Entries()[size_t(rows[0])].Name)
                          : QStringLiteral("Delete the %1 selected backups?").arg(rows.size());

@@ -1,6 +1,7 @@
 #include "ui/Form_Tablet.h"
 
 #include "data/ConfigWorkflow.h"
+#include "data/Data_xmlClass.h"
 #include "data/FileText.h"
 #include "graph/DrawClass.h"
 #include "graph/PenHistory.h"
@@ -849,18 +850,29 @@ void TTabletForm::Replace1Click() {
 void TTabletForm::RestoreEarlier1Click() {
     if (!FormBackups)
         FormBackups = new TFormBackups(
-            Prompter, [this](const QString& backup) { return RestoreFrom(backup); }, this);
-    FormBackups->Open(BackupFolder(), Graph->GetPens(), Graph->GetSelectedPen());
+            Prompter,
+            [this](const QString& backup, const std::function<bool()>& stillListed) {
+                return RestoreFrom(backup, stillListed);
+            },
+            this);
+    const TFileHandler* inUse = HandlerInUse();
+    const BackupFormat format = !inUse                                    ? BackupFormat::Unknown
+                                : dynamic_cast<const TXMLHandler*>(inUse) ? BackupFormat::Xml
+                                                                          : BackupFormat::Text;
+    FormBackups->Open(BackupFolder(), Graph->GetPens(), Graph->GetSelectedPen(), format);
     Prompter.ShowModal(FormBackups);
 }
 
-bool TTabletForm::RestoreFrom(const QString& backup) {
-    const RestoreResult restored = RestoreBackup(HandlerInUse(), backup, [this] {
-        return Prompter.Question("Restore config",
-                                 "Restore and Apply Backup Point?\r\n\r\n(Please close "
-                                 "all tablet-related aplications!)",
-                                 QuestionFlags) == IDYES;
-    });
+bool TTabletForm::RestoreFrom(const QString& backup, const std::function<bool()>& stillThere) {
+    const RestoreResult restored = RestoreBackup(
+        HandlerInUse(), backup,
+        [this] {
+            return Prompter.Question("Restore config",
+                                     "Restore and Apply Backup Point?\r\n\r\n(Please close "
+                                     "all tablet-related aplications!)",
+                                     QuestionFlags) == IDYES;
+        },
+        stillThere);
     Show(restored.Report);
     if (restored.Restart)
         RestartTabletService(FileHandler->GetFileName(), !CbService->isChecked(), CBoxService->currentIndex(),

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -163,7 +164,8 @@ private:
     void SelectDetectedService();
     void ApplyLayout(bool small);
     // The restore of "R&estore Backup Point" for any backup file: true when the file was replaced.
-    bool RestoreFrom(const QString& backup);
+    // `stillThere`, when given, is asked right before the backup is read (see RestoreBackup).
+    bool RestoreFrom(const QString& backup, const std::function<bool()>& stillThere = {});
     // Undo and redo: the pen goes back into the graph, is selected and shown, and the captions reset.
     void RestorePen(int index, const Pen& pen);
     // The graph's keys (the image has the focus).

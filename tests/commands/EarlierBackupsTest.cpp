@@ -20,6 +20,9 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <QElapsedTimer>
+#include <QSemaphore>
+
 #include <algorithm>
 
 namespace {
@@ -61,7 +64,12 @@ protected:
         return result;
     }
 
+    // Clicks a row and waits for what it holds to be read and shown.
     static void ClickRow(TFormBackups* d, int row, Qt::KeyboardModifiers modifiers = {}) {
+        ClickRowOnly(d, row, modifiers);
+        ASSERT_TRUE(d->WaitForContents(10000));
+    }
+    static void ClickRowOnly(TFormBackups* d, int row, Qt::KeyboardModifiers modifiers = {}) {
         const QRect cell = d->List->visualRect(d->List->model()->index(row, 0));
         ASSERT_TRUE(cell.isValid()) << "row " << row;
         QTest::mouseClick(d->List->viewport(), Qt::LeftButton, modifiers, cell.center());
@@ -134,6 +142,8 @@ TEST_F(EarlierBackups, ListsNewestFirstWithTheBackupPointLastAndMarksDamage) {
         EXPECT_TRUE(d->BtDelete->isEnabled());
         ClickRow(d, 0);
         EXPECT_TRUE(d->BtRestore->isEnabled());
+        ClickRow(d, 5, Qt::ControlModifier);
+        EXPECT_FALSE(d->BtDelete->isEnabled()) << "the backup point among the selection";
         Push(d->BtClose);
     });
     EXPECT_TRUE(Questions().empty());
@@ -164,27 +174,76 @@ TEST_F(EarlierBackups, RestoringTheThirdNewestPutsItsBytesBackAfterADatedBackupT
     EXPECT_EQ(ListingLines()[6], "PressureCurveControlPoint 0 0 200 300 1023 1023") << "read anew";
 }
 
-TEST_F(EarlierBackups, RestoreAcrossFormatsOrAnsweredNoChangesNothing) {
+TEST_F(EarlierBackups, ABackupOfTheOtherFormatIsNotOfferedAndRestoreAnsweredNoChangesNothing) {
     StartWithBackups();
     Env.Write(Env.BackupDir() + "/Pen_Tablet_03-14-2026_11-00-00.bak", StandardText());
     const std::string before = Bytes(Env.WacomFile());
 
     Answer(IDNO);
-    Answer(IDYES);
     const int result = InDialog([&](TFormBackups* d) {
         ClickRow(d, 0);
+        EXPECT_EQ(Cell(d, 0, 1), "text");
+        EXPECT_EQ(Cell(d, 0, 3), "cannot restore: the file in use is XML");
+        EXPECT_FALSE(d->BtRestore->isEnabled());
+        ClickRow(d, 1);
         Push(d->BtRestore); // answered No
-        Push(d->BtRestore); // answered Yes: text over XML
         EXPECT_TRUE(d->isVisible());
         Push(d->BtClose);
     });
 
     EXPECT_EQ(result, QDialog::Rejected);
-    EXPECT_EQ(Questions().size(), 2u);
-    EXPECT_EQ(Prompter.Messages(), QStringList({"Different config versions : XML vs Non-XML"}));
+    EXPECT_EQ(Questions().size(), 1u);
+    EXPECT_TRUE(Prompter.Messages().isEmpty());
     EXPECT_EQ(Bytes(Env.WacomFile()), before);
     EXPECT_EQ(Env.DatedBackups().size(), 5u) << "no dated backup was added";
     EXPECT_TRUE(Starts().empty());
+}
+
+// The row is checked again right before the file is read, after the question: a name that meanwhile took a
+// link leading out of the folder (or a pipe, which the same check refuses) is not read.
+TEST_F(EarlierBackups, ARowTurnedIntoALinkLeadingOutWhileAskingIsRefusedUnread) {
+    StartWithBackups();
+    const std::string before = Bytes(Env.WacomFile());
+    const QString entry = Env.BackupDir() + "/" + DatedNames[3];
+    const QString outside = Env.Write(Env.Root() + "/outside.dat", Variant(0));
+    Answer(IDYES);
+    Prompter.WhileAsking = [&] {
+        QFile::remove(entry);
+        QFile::link(outside, entry);
+    };
+    InDialog([&](TFormBackups* d) {
+        ClickRow(d, 0);
+        Push(d->BtRestore);
+        Push(d->BtClose);
+    });
+    EXPECT_EQ(Questions().size(), 1u);
+    EXPECT_EQ(Prompter.Messages(), QStringList({"Unable to locate valid Backup file..."}));
+    EXPECT_EQ(Bytes(Env.WacomFile()), before);
+    EXPECT_EQ(Env.DatedBackups().size(), 4u);
+}
+
+// Reads held back until the dialog has closed (or, for a fault that waits for them, a few seconds).
+TEST_F(EarlierBackups, SelectingARowAndClosingNeverWaitForARead) {
+    StartWithBackups();
+    InDialog([](TFormBackups* d) { Push(d->BtClose); });
+    auto* form = WindowWidget()->findChild<TFormBackups*>();
+    QSemaphore gate;
+    form->SetReader([&](const QString& folder, const BackupEntry& e) {
+        gate.tryAcquire(1, 5000);
+        return ReadBackup(folder, e);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    InDialog([&](TFormBackups* d) {
+        ClickRowOnly(d, 1);
+        EXPECT_EQ(d->LabelBackup->text(), "Reading...");
+        EXPECT_FALSE(d->BtRestore->isEnabled());
+        Push(d->BtClose);
+    });
+    EXPECT_LT(clock.elapsed(), 2500);
+    gate.release(100);
+    form->StopReading();
+    form->SetReader(ReadBackup);
 }
 
 TEST_F(EarlierBackups, ABackupDamagedAfterItWasChosenIsRefusedAndNothingIsWritten) {

@@ -36,6 +36,9 @@ public:
     // while the handler runs) and returns the result. When empty the dialog is dismissed with 0 (Rejected).
     std::deque<std::function<int(QDialog*)>> Modals;
 
+    // Runs while each question is open, before it is answered: what the world does while the person reads.
+    std::function<void()> WhileAsking;
+
     std::vector<Asked> Log;
     OpenFileOptions LastOpenOptions;
 
@@ -43,6 +46,8 @@ public:
 
     int Question(const QString& caption, const QString& text, unsigned flags) override {
         Log.push_back({"question", caption, text, flags});
+        if (WhileAsking)
+            WhileAsking();
         if (Answers.empty())
             return IDNO;
         const int a = Answers.front();
