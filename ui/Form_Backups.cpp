@@ -40,11 +40,12 @@ QString PenNumbers(const Pen& pen) {
         .arg(pen.LowerThreshold);
 }
 
-// Why a backup that reads cannot be put back over the file in use: its format is the other one.
+// Why a backup that reads cannot be put back over the file in use: its format is the other one. Short, so
+// that the row shows it whole.
 QString FormatMismatch(BackupFormat backup, BackupFormat inUse) {
     if (inUse == BackupFormat::Unknown || backup == BackupFormat::Unknown || backup == inUse)
         return QString();
-    return QStringLiteral("cannot restore: the file in use is %1").arg(BackupFormatText(inUse));
+    return QStringLiteral("other format: %1 in use").arg(BackupFormatText(inUse));
 }
 
 // A second backup within the same second is told apart by its number.

@@ -183,7 +183,7 @@ TEST_F(EarlierBackups, ABackupOfTheOtherFormatIsNotOfferedAndRestoreAnsweredNoCh
     const int result = InDialog([&](TFormBackups* d) {
         ClickRow(d, 0);
         EXPECT_EQ(Cell(d, 0, 1), "text");
-        EXPECT_EQ(Cell(d, 0, 3), "cannot restore: the file in use is XML");
+        EXPECT_EQ(Cell(d, 0, 3), "other format: XML in use");
         EXPECT_FALSE(d->BtRestore->isEnabled());
         ClickRow(d, 1);
         Push(d->BtRestore); // answered No
