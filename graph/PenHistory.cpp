@@ -18,6 +18,12 @@ const char* StepText(TPenEdit what) {
         return "Move Upper Threshold";
     case TPenEdit::LowerThreshold:
         return "Move Lower Threshold";
+    case TPenEdit::PasteCurve:
+        return "Paste Curve";
+    case TPenEdit::ApplyToPens:
+        return "Apply Curve to Pens";
+    case TPenEdit::CurvePreset:
+        return "Curve Preset";
     case TPenEdit::PenEditor:
         break;
     }
@@ -63,7 +69,44 @@ private:
     bool Done = false;
 };
 
-TPenHistory::TPenHistory(RestoreFn restore) : Restore(std::move(restore)) {}
+// A step of several pens; never merged.
+class TPensStep : public QUndoCommand {
+public:
+    TPensStep(TPenHistory& owner, TPenEdit what, std::vector<TPenHistory::Change> changes)
+        : QUndoCommand(QString::fromLatin1(StepText(what))), Owner(owner), Changes(std::move(changes)) {}
+
+    void undo() override { Owner.PutMany(Changes, false); }
+    void redo() override {
+        if (Done)
+            Owner.PutMany(Changes, true);
+        Done = true;
+    }
+
+private:
+    TPenHistory& Owner;
+    std::vector<TPenHistory::Change> Changes;
+    bool Done = false;
+};
+
+TPenHistory::TPenHistory(RestoreFn restore, RestoreManyFn restoreMany)
+    : Restore(std::move(restore)), RestoreMany(std::move(restoreMany)) {}
+
+void TPenHistory::RecordMany(TPenEdit what, std::vector<Change> changes) {
+    ++Run;
+    std::erase_if(changes, [](const Change& c) { return c.Before == c.After; });
+    if (!changes.empty())
+        Steps.push(new TPensStep(*this, what, std::move(changes)));
+}
+
+void TPenHistory::PutMany(const std::vector<Change>& changes, bool after) {
+    ++Run;
+    if (RestoreMany) {
+        RestoreMany(changes, after);
+        return;
+    }
+    for (const Change& c : changes)
+        Put(c.Index, after ? c.After : c.Before);
+}
 
 void TPenHistory::Record(TPenEdit what, int index, const Pen& before, const Pen& after) {
     ++Run;

@@ -1,6 +1,8 @@
 #include "ui/Form_Tablet.h"
 
 #include "data/ConfigWorkflow.h"
+#include "data/CurvePresets.h"
+#include "data/CurveTransfer.h"
 #include "data/Data_xmlClass.h"
 #include "data/FileText.h"
 #include "graph/DrawClass.h"
@@ -11,23 +13,28 @@
 #include "system/Settings.h"
 #include "system/functions.h"
 #include "ui/ButtonShield.h"
+#include "ui/EnabledFollower.h"
 #include "ui/Form_About.h"
+#include "ui/Form_ApplyCurve.h"
 #include "ui/Form_Backups.h"
 #include "ui/Form_ConfChoose.h"
 #include "ui/Form_Edit.h"
 #include "ui/Form_Info.h"
 #include "ui/Form_PressureTest.h"
 #include "ui/GraphImage.h"
+#include "ui/PresetsMenu.h"
 #include "ui/Prompter.h"
 #include "ui/Resources.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
@@ -102,9 +109,13 @@ TTabletForm::TTabletForm(IPrompter& prompter, QWidget* parent) : QMainWindow(par
     // The icon is a PNG: naming the format spares probing every image plugin for it.
     setWindowIcon(QIcon(QPixmap(QString::fromLatin1(IconResource), "PNG")));
 
-    History = std::make_unique<TPenHistory>([this](int index, const Pen& pen) { RestorePen(index, pen); });
+    History = std::make_unique<TPenHistory>(
+        [this](int index, const Pen& pen) { RestorePen(index, pen); },
+        [this](const std::vector<TPenHistory::Change>& changes, bool after) { RestorePens(changes, after); });
     BuildMenu();
     BuildControls();
+    // The curve entries act on the shown pen, as the pen editor does, and are offered when it is.
+    FollowEnabled(BtModifyValues, {CopyCurve1, PasteCurve1, ApplyToPens1, Presets1->menuAction()});
     SetClientWidth(713);
     SetClientHeight(632);
     if (QScreen* s = screen())
@@ -158,6 +169,16 @@ void TTabletForm::BuildMenu() {
     Redo1->setObjectName("Redo1");
     Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     Edit2->addAction(Redo1);
+    N5 = separator(Edit2, "N5");
+    CopyCurve1 = entry(Edit2, "CopyCurve1", "&Copy Curve", &TTabletForm::CopyCurve1Click);
+    CopyCurve1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    PasteCurve1 = entry(Edit2, "PasteCurve1", "&Paste Curve", &TTabletForm::PasteCurve1Click);
+    PasteCurve1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    ApplyToPens1 = entry(Edit2, "ApplyToPens1", "Apply Curve to Pe&ns...", &TTabletForm::ApplyToPens1Click);
+    Presets1 = new TPresetsMenu(
+        Prompter, [this] { return Graph->GetPen(Graph->GetSelectedPen()); }, this);
+    Edit2->addMenu(Presets1);
+    connect(Presets1, &TPresetsMenu::PresetChosen, this, &TTabletForm::PresetChosen);
 
     Edit1 = bar->addMenu("Backup");
     Edit1->setObjectName("Edit1");
@@ -664,6 +685,18 @@ void TTabletForm::RestorePen(int index, const Pen& pen) {
     CopyCaptions();
 }
 
+void TTabletForm::RestorePens(const std::vector<TPenHistory::Change>& changes, bool after) {
+    if (DragStart) {
+        Graph->SetPen(DragStart->Index, DragStart->Before);
+        DragStart.reset();
+    }
+    for (const TPenHistory::Change& change : changes)
+        Graph->SetPen(change.Index, after ? change.After : change.Before);
+    Graph->ShowPen(Graph->GetSelectedPen());
+    Graph->ReleaseHandle(); // the captions as after a release; the pointer is elsewhere
+    CopyCaptions();
+}
+
 void TTabletForm::ImageNextHandle(bool forward, bool& handled) {
     // Lower, middle and upper point, upper and lower threshold, in that order; past either end the focus
     // moves on to the other controls, so Tab never goes round inside the graph.
@@ -943,4 +976,63 @@ void TTabletForm::PressureTest1Click() {
     }
     PressureTest->raise();
     PressureTest->activateWindow();
+}
+
+// ---- curves carried between pens ----
+
+void TTabletForm::EditShownPen(TPenEdit what, const Pen& after) {
+    const int index = Graph->GetSelectedPen();
+    History->Record(what, index, Graph->GetPen(index), after);
+    Graph->SetPen(index, after);
+    Graph->ShowPen(index);
+}
+
+void TTabletForm::CopyCurve1Click() {
+    if (Graph->GetSelectedPen() < 0)
+        return;
+    QGuiApplication::clipboard()->setText(
+        QString::fromUtf8(PenJsonText(Graph->GetPen(Graph->GetSelectedPen()))));
+}
+
+// A drag under way owns the shown pen until its release; the commands that change pens wait for it.
+void TTabletForm::PasteCurve1Click() {
+    if (Graph->GetSelectedPen() < 0 || DragStart)
+        return;
+    const std::optional<TCurveText> curve = ParseCurveText(QGuiApplication::clipboard()->text());
+    if (!curve) {
+        Prompter.Message("The clipboard holds no curve...");
+        return;
+    }
+    Pen pen = Graph->GetPen(Graph->GetSelectedPen());
+    PutCurve(*curve, pen);
+    EditShownPen(TPenEdit::PasteCurve, pen);
+}
+
+void TTabletForm::ApplyToPens1Click() {
+    const int index = Graph->GetSelectedPen();
+    if (index < 0 || DragStart)
+        return;
+    if (!FormApplyCurve)
+        FormApplyCurve = new TFormApplyCurve(this);
+    FormApplyCurve->Open(Graph->GetPens(), index);
+    if (Prompter.ShowModal(FormApplyCurve) != QDialog::Accepted)
+        return;
+    const Pen source = Graph->GetPen(index);
+    std::vector<TPenHistory::Change> changes;
+    for (int target : FormApplyCurve->CheckedPens()) {
+        TPenHistory::Change change{target, Graph->GetPen(target), Graph->GetPen(target)};
+        CarryCurve(source, change.After);
+        Graph->SetPen(target, change.After);
+        changes.push_back(std::move(change));
+    }
+    History->RecordMany(TPenEdit::ApplyToPens, std::move(changes));
+    Graph->ShowPen(index);
+}
+
+void TTabletForm::PresetChosen(const TCurvePreset& preset) {
+    if (Graph->GetSelectedPen() < 0 || DragStart)
+        return;
+    Pen pen = Graph->GetPen(Graph->GetSelectedPen());
+    PutPreset(preset, pen);
+    EditShownPen(TPenEdit::CurvePreset, pen);
 }

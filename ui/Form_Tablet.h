@@ -5,6 +5,7 @@
 // file, other file, invalid file, no file).
 
 #include "data/typeDef.h"
+#include "graph/PenHistory.h"
 #include "ui/Form_PressureTest.h"
 
 #include <QMainWindow>
@@ -19,7 +20,9 @@ class TDrawClass;
 class TFileHandler;
 class TFormBackups;
 class TGraphImage;
-class TPenHistory;
+class TFormApplyCurve;
+class TPresetsMenu;
+struct TCurvePreset;
 struct UserReport;
 class QAction;
 class QCheckBox;
@@ -109,6 +112,11 @@ public:
     QMenu* Edit2 = nullptr; // "&Edit": undo and redo of the pen edits
     QAction* Undo1 = nullptr;
     QAction* Redo1 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* CopyCurve1 = nullptr;
+    QAction* PasteCurve1 = nullptr;
+    QAction* ApplyToPens1 = nullptr;
+    TPresetsMenu* Presets1 = nullptr;
     QMenu* Edit1 = nullptr;
     QAction* ManuallySetFirstRunBackup1 = nullptr;
     QAction* Replace1 = nullptr;
@@ -149,6 +157,10 @@ public slots:
     void Big1Click();
     void Small1Click();
     void PressureTest1Click();
+    void CopyCurve1Click();
+    void PasteCurve1Click();
+    void ApplyToPens1Click();
+    void PresetChosen(const TCurvePreset& preset);
 
 public:
     void setVisible(bool visible) override;
@@ -168,6 +180,9 @@ private:
     bool RestoreFrom(const QString& backup, const std::function<bool()>& stillThere = {});
     // Undo and redo: the pen goes back into the graph, is selected and shown, and the captions reset.
     void RestorePen(int index, const Pen& pen);
+    void RestorePens(const std::vector<TPenHistory::Change>& changes, bool after);
+    // Gives the shown pen new values as one step named by `what`, and draws it.
+    void EditShownPen(TPenEdit what, const Pen& after);
     // The graph's keys (the image has the focus).
     void ImageNextHandle(bool forward, bool& handled);
     void ImageMoveHandle(int dx, int dy);
@@ -196,6 +211,8 @@ private:
     QWidget* Client = nullptr;
     // "Earlier Backups", built when first opened.
     TFormBackups* FormBackups = nullptr;
+    // "Apply Curve to Pens", built when first opened.
+    TFormApplyCurve* FormApplyCurve = nullptr;
 };
 
 // The one main window of the run; nullptr until created.
