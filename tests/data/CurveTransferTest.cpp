@@ -2,8 +2,8 @@
 // object, and the saved presets' file.
 
 #include "data/CurveTransfer.h"
-#include "system/AtomicFile.h"
 #include "data/CurvePresets.h"
+#include "system/AtomicFile.h"
 
 #include "support/Pens.h"
 #include "support/ReadOnlyFolder.h"
