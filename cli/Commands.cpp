@@ -3,6 +3,7 @@
 
 #include "cli/BackupCommands.h"
 #include "cli/CommandLine.h"
+#include "cli/CopyCommand.h"
 #include "cli/PenCommands.h"
 
 const std::vector<CliCommand>& CliCommands() {
@@ -31,6 +32,14 @@ const std::vector<CliCommand>& CliCommands() {
          "R the pen's pressure resolution: one row FORCE OUTPUT each, in the pen's units, the output of the "
          "first point along the curve whose force is closest, rounded half to even.",
          CurveCommand},
+        {"copy",
+         {"FILE", "FROM", "TO..."},
+         {},
+         "Puts the pressure curve and thresholds of pen FROM on each pen TO, rescaled to each pen's "
+         "resolution and limited to 0 .. that resolution, and writes FILE once after one dated backup. TO is "
+         "one or more pen indexes, or same-name for every other pen with FROM's name. An unknown pen, no "
+         "target, or FROM among the targets exits with 64 and writes nothing.",
+         CopyCommand},
         {"detect",
          {"FILE"},
          {},

@@ -3,13 +3,13 @@
 #include "cli/ExitCodes.h"
 #include "cli/Output.h"
 #include "data/ConfigWorkflow.h"
+#include "data/CurveTransfer.h"
 #include "data/FileText.h"
 #include "graph/CurveMap.h"
 #include "system/functions.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 
 #include <cmath>
 #include <memory>
@@ -36,19 +36,11 @@ std::unique_ptr<TFileHandler> Load(const QString& path, int& status) {
     return nullptr;
 }
 
-// One JSON object per pen, in file order; names decoded as the window shows them.
+// One JSON object per pen, in file order.
 QByteArray PensAsJson(const APen& pens) {
     QJsonArray list;
-    for (const Pen& pen : pens) {
-        QJsonObject object;
-        object.insert(QStringLiteral("name"), FileText(pen.ButtonName));
-        object.insert(QStringLiteral("resolution"), pen.PressureResolution);
-        object.insert(QStringLiteral("curve"),
-                      QJsonArray{pen.P1Y, pen.P1X, pen.P2Y, pen.P2X, pen.P3Y, pen.P3X});
-        object.insert(QStringLiteral("upperThreshold"), pen.UpperThreshold);
-        object.insert(QStringLiteral("lowerThreshold"), pen.LowerThreshold);
-        list.append(object);
-    }
+    for (const Pen& pen : pens)
+        list.append(PenJson(pen));
     return QJsonDocument(list).toJson(QJsonDocument::Indented);
 }
 

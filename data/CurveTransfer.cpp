@@ -1,5 +1,7 @@
 #include "data/CurveTransfer.h"
 
+#include "data/FileText.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -83,9 +85,7 @@ std::optional<TCurveText> FromNumbers(const QString& text) {
 
 QJsonObject PenJson(const Pen& pen) {
     QJsonObject object;
-    object.insert(
-        QStringLiteral("name"),
-        QString::fromLocal8Bit(pen.ButtonName.data(), static_cast<qsizetype>(pen.ButtonName.size())));
+    object.insert(QStringLiteral("name"), FileText(pen.ButtonName)); // the name as the window shows it
     object.insert(QStringLiteral("resolution"), pen.PressureResolution);
     object.insert(QStringLiteral("curve"), QJsonArray{pen.P1Y, pen.P1X, pen.P2Y, pen.P2X, pen.P3Y, pen.P3X});
     object.insert(QStringLiteral("upperThreshold"), pen.UpperThreshold);

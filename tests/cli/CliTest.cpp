@@ -537,3 +537,46 @@ TEST_F(CliBackupsTest, RestoreThatCannotWriteSaysSoAndLeavesTheFile) {
     EXPECT_TRUE(r.Err.startsWith("Unable to create backup: ")) << r.Err.constData();
     EXPECT_EQ(TestEnv::Read(path), current);
 }
+
+TEST_F(CliTest, CopyPutsOnePensCurveOnOthersRescaledWithOneBackupAndOneWrite) {
+    // A third pen, a tip of another resolution.
+    const QByteArray file = QByteArray(XmlFile).replace(
+        "</root>",
+        "  "
+        "<TransducerTipButtonSettings><ButtonName>Tip</ButtonName><PressureResolution>2047</"
+        "PressureResolution>"
+        "<PressureCurveControlPoint>0 0 0 0 0 0</PressureCurveControlPoint>"
+        "<UpperPressureThreshold>0</UpperPressureThreshold>"
+        "<LowerPressureThreshold>0</LowerPressureThreshold></TransducerTipButtonSettings>\n</root>");
+    const QString path = File(file);
+
+    // Refused with nothing written: unknown pens, no target, FROM among the targets, a word that is no index.
+    for (const QStringList& args :
+         {QStringList{"copy", path, "0", "3"}, QStringList{"copy", path, "7", "1"},
+          QStringList{"copy", path, "0"}, QStringList{"copy", path, "1", "same-name"},
+          QStringList{"copy", path, "0", "2", "0"}, QStringList{"copy", path, "0", "x"},
+          QStringList{"copy", path, "0", "same-name", "1"}}) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.Code, 64) << args.join(' ').toStdString();
+        EXPECT_EQ(TestEnv::Read(path), file);
+    }
+    EXPECT_TRUE(env.DatedBackups().isEmpty());
+
+    const CliRun r = Cli({"copy", path, "0", "same-name"});
+    ASSERT_EQ(r.Code, 0) << r.Err.constData();
+    const CliRun shown = Cli({"show", path});
+    EXPECT_TRUE(
+        shown.Out.contains("Pen internal name - Tip\nPressureCurveControlPoint 0 0 1025 1025 2047 2047\n"
+                           "UpperPressureThreshold 2001\nLowerPressureThreshold 40\n"))
+        << shown.Out.constData();
+    EXPECT_TRUE(shown.Out.contains("PressureCurveControlPoint 1 2 3 4 5 6")); // the eraser untouched
+    EXPECT_EQ(env.DatedBackups().size(), 1);
+    EXPECT_EQ(TestEnv::Read(env.BackupDir() + "/" + env.DatedBackups()[0]), file);
+
+    EXPECT_EQ(Cli({"copy", path, "1", "0", "2"}).Code, 0);
+    const QByteArray listing = Cli({"show", path}).Out;
+    EXPECT_TRUE(listing.contains("PressureCurveControlPoint 2 4 6 8 10 12\nUpperPressureThreshold 1001\n"
+                                 "LowerPressureThreshold 0\n"));
+    EXPECT_TRUE(listing.contains("PressureCurveControlPoint 4 8 12 16 20 24\nUpperPressureThreshold 2003\n"
+                                 "LowerPressureThreshold 0\n"));
+}
