@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTableWidget>
 
 namespace {
 
