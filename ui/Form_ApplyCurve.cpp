@@ -1,6 +1,6 @@
 #include "ui/Form_ApplyCurve.h"
 
-#include "ui/FileText.h"
+#include "data/FileText.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
