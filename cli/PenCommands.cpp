@@ -44,15 +44,6 @@ QByteArray PensAsJson(const APen& pens) {
     return QJsonDocument(list).toJson(QJsonDocument::Indented);
 }
 
-// The pen editor's limit: below 0 becomes 0, then above the resolution becomes the resolution.
-int32_t ClampToResolution(int32_t value, int32_t resolution) {
-    if (value < 0)
-        value = 0;
-    if (value > resolution)
-        value = resolution;
-    return value;
-}
-
 // A whole decimal number that fits in an int: digits with at most a leading minus, nothing around them.
 bool Whole(const QString& text, int& value) {
     bool ok = false;
@@ -100,7 +91,7 @@ int SetCommand(const CliArguments& arguments) {
     int32_t* const fields[8] = {
         &pen.P1Y, &pen.P1X, &pen.P2Y, &pen.P2X, &pen.P3Y, &pen.P3X, &pen.UpperThreshold, &pen.LowerThreshold};
     for (int k = 0; k < 8; ++k)
-        *fields[k] = ClampToResolution(values[k], pen.PressureResolution);
+        *fields[k] = LimitToResolution(values[k], pen.PressureResolution);
 
     // The window's write sequence: a dated backup of the file as read, then the pens, then the write.
     if (!WriteEditedPens(handler.get(), pens).Written) {

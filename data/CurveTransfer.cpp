@@ -19,14 +19,6 @@ int32_t* CurveField(Pen& pen, int k) {
     return fields[k];
 }
 
-int32_t Limit(int32_t v, int32_t R) {
-    if (v < 0)
-        v = 0;
-    if (v > R)
-        v = R;
-    return v;
-}
-
 // A JSON number that is a whole number within 32 bits.
 bool WholeNumber(const QJsonValue& value, int32_t& out) {
     if (!value.isDouble())
@@ -93,19 +85,27 @@ QJsonObject PenJson(const Pen& pen) {
     return object;
 }
 
+int32_t LimitToResolution(int32_t v, int32_t resolution) {
+    if (v < 0)
+        v = 0;
+    if (v > resolution)
+        v = resolution;
+    return v;
+}
+
 QByteArray PenJsonText(const Pen& pen) {
     return QJsonDocument(PenJson(pen)).toJson(QJsonDocument::Indented);
 }
 
 int32_t RescaleValue(int32_t v, int32_t from, int32_t to) {
     if (from <= 0 || from == to)
-        return Limit(v, to);
+        return LimitToResolution(v, to);
     // The product of two 32-bit values is exact in a double; the quotient is rounded once, halves to even.
     const double scaled = std::nearbyint(static_cast<double>(v) * to / from);
     if (scaled <= 0)
-        return Limit(0, to);
+        return LimitToResolution(0, to);
     if (scaled >= to)
-        return Limit(to, to);
+        return LimitToResolution(to, to);
     return static_cast<int32_t>(scaled);
 }
 

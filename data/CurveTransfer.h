@@ -19,6 +19,9 @@ QJsonObject PenJson(const Pen& pen);
 // The same object as indented JSON text.
 QByteArray PenJsonText(const Pen& pen);
 
+// The pen editor's limit: below 0 becomes 0, then above the resolution becomes the resolution.
+int32_t LimitToResolution(int32_t v, int32_t resolution);
+
 // A value at resolution `from` moved to resolution `to`: Round(v * to / from), halves to even, then limited
 // to 0..to as the pen editor limits it. A source resolution of 0 or less has no scale to move from: the value
 // is only limited.
