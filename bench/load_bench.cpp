@@ -56,7 +56,9 @@ void ReleaseFreedMemory(benchmark::State& state, bool cold) {
     if (!cold)
         return;
     state.PauseTiming();
+#ifdef __GLIBC__
     malloc_trim(0);
+#endif // other C libraries hand freed memory back on their own terms
     state.ResumeTiming();
 }
 

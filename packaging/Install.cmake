@@ -15,16 +15,7 @@ foreach(file ${NIB_GUIDE_FILES})
 endforeach()
 
 if(WIN32)
-  # The Qt libraries and plugins beside the program, and the DLLs of the other libraries it links.
-  find_program(NIB_WINDEPLOYQT windeployqt HINTS "${Qt6_DIR}/../../../bin" "${QT6_INSTALL_PREFIX}/bin")
-  if(NIB_WINDEPLOYQT)
-    install(CODE "execute_process(COMMAND \"${NIB_WINDEPLOYQT}\" --no-translations --no-compiler-runtime
-                    \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/nibwright.exe\" COMMAND_ERROR_IS_FATAL ANY)")
-  else()
-    message(WARNING "windeployqt not found: the installed program will lack the Qt libraries")
-  endif()
-  install(FILES $<TARGET_RUNTIME_DLLS:nibwright> $<TARGET_RUNTIME_DLLS:nibwright-cli>
-          DESTINATION ${CMAKE_INSTALL_BINDIR})
+  include(${CMAKE_CURRENT_LIST_DIR}/Windows.cmake)
 else()
   # The installed marker: a copy that has it keeps its settings and backups in the per-user folder (the
   # Windows installer writes the same file itself, so that the ZIP made from these rules stays portable).
@@ -69,8 +60,7 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY Nibwright)
 set(CPACK_PACKAGE_EXECUTABLES nibwright Nibwright)
 set(CPACK_STRIP_FILES ON)
 if(WIN32)
-  set(CPACK_GENERATOR NSIS ZIP)
-  set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/nibwright.ico)
+  nib_windows_cpack_settings()
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

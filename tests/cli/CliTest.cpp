@@ -16,8 +16,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#ifndef _WIN32
 #include <csignal>
 #include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -45,15 +47,33 @@ const QByteArray TextFile =
     "x\r\nButtonName Tip\r\nPressureResolution 1023\r\nPressureCurveControlPoint 0 0 1 1 2 2\r\n"
     "UpperPressureThreshold 9\r\nLowerPressureThreshold 1\r\n";
 
+// The program's output with its line ends as the tests spell them. A Windows console program ends its
+// lines with CRLF, as every Windows tool that reads them expects: a bare LF there is a fault.
+QByteArray FromConsole(QByteArray out) {
+#ifdef _WIN32
+    const QByteArray bare = QByteArray(out).replace("\r\n", "");
+    EXPECT_FALSE(bare.contains('\n')) << "a line ended by LF alone: " << out.constData();
+    out.replace("\r\n", "\n");
+#endif
+    return out;
+}
+
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
+#ifdef _WIN32
+        Exe = env.AppDir() + "nibwright-cli.exe";
+#else
         Exe = env.AppDir() + "nibwright-cli";
+#endif
         ASSERT_TRUE(QFile::copy(QStringLiteral(NIB_CLI_PATH), Exe));
     }
 
     CliRun Cli(const QStringList& args, qint64 fileSizeLimit = -1) {
         QProcess p;
+#ifdef _WIN32
+        EXPECT_LT(fileSizeLimit, 0) << "Windows has no limit on the size of a process's files";
+#else
         if (fileSizeLimit >= 0) {
             // A disk that takes only this many bytes per file: writes beyond it fail instead of killing.
             p.setChildProcessModifier([fileSizeLimit] {
@@ -62,11 +82,12 @@ protected:
                 ::setrlimit(RLIMIT_FSIZE, &limit);
             });
         }
+#endif
         p.setWorkingDirectory(WorkDir);
         p.start(Exe, args);
         p.waitForFinished(30000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-                p.readAllStandardError()};
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, FromConsole(p.readAllStandardOutput()),
+                FromConsole(p.readAllStandardError())};
     }
 
     QString File(const QByteArray& bytes, const QString& name = "Wacom_Tablet.dat") {
@@ -193,6 +214,10 @@ TEST_F(CliTest, SetRejectsBadArgumentsAndWritesNothing) {
 // The disk takes only the first bytes of every file written: both the backup and the write fail, and the
 // preference file keeps its bytes. Small files go through the writer's buffer, big ones past it.
 TEST_F(CliTest, SetReportsAFailedWriteAndLeavesTheFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows cannot limit the size of a process's files; a write that fails there is "
+                    "checked with a preference file another program holds open";
+#endif
     QByteArray big = XmlFile;
     big.replace("<root>\n", "<root>\n<Padding>" + QByteArray(64 * 1024, 'p') + "</Padding>\n");
     for (const QByteArray& bytes : {big, XmlFile}) {

@@ -1,6 +1,7 @@
 #include "data/Data_textClass.h"
 #include "data/Data_xmlClass.h"
 
+#include "support/Portable.h"
 #include "support/TestEnv.h"
 #include "system/AtomicFile.h"
 
@@ -10,7 +11,6 @@
 #include <QFile>
 
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -50,9 +50,6 @@ protected:
     QStringList Messages;
 };
 
-bool RunningAsRoot() {
-    return ::geteuid() == 0;
-}
 
 } // namespace
 
@@ -133,7 +130,7 @@ TEST_F(BackupTest, FailedWritesLeaveTheTargetIntact) {
         EXPECT_TRUE(QFileInfo(folder).isDir());
 
         // The folder is not writable (root writes anyway, so only checked for others).
-        if (!RunningAsRoot()) {
+        if (!RunningAsSuperuser()) {
             const QString dir = QFileInfo(path).absolutePath();
             QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
             EXPECT_THROW(h->Save(), std::runtime_error);

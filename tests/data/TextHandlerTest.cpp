@@ -1,13 +1,13 @@
 #include "data/Data_textClass.h"
 
 #include "support/Pens.h"
+#include "support/Portable.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 
-#include <unistd.h>
 
 #include <stdexcept>
 
@@ -268,8 +268,7 @@ TEST_F(TextHandlerTest, MissingAndUnreadableFiles) {
     h.Reload();
     ASSERT_TRUE(h.IsValid());
 
-    if (::geteuid() != 0) {
-        QFile::setPermissions(path, QFileDevice::Permissions());
+    if (UnreadableFile locked(path); locked.Effective()) {
         EXPECT_THROW(TTextHandler{path}, std::runtime_error);
         EXPECT_THROW(h.Reload(), std::runtime_error);
         EXPECT_FALSE(h.IsValid());

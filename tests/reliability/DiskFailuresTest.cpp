@@ -5,6 +5,7 @@
 // was raised or reported, never passed off as success.
 
 #include "Hostile.h"
+#include "support/Portable.h"
 #include "support/TestEnv.h"
 #include "system/AtomicFile.h"
 #include "system/Settings.h"
@@ -15,11 +16,19 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
-#include <dirent.h>
 #include <memory>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <csignal>
+#include <dirent.h>
 #include <unistd.h>
+#endif
 
 using namespace hostile;
 
@@ -48,6 +57,17 @@ QStringList Others(const QString& folder, const QStringList& keep) {
 constexpr const char* ChildTargetVar = "NIB_RELIABILITY_KILL_TARGET";
 constexpr const char* ChildFormatVar = "NIB_RELIABILITY_KILL_FORMAT";
 
+#ifdef _WIN32
+// The writer's temporary file beside `target`: Windows has no unnamed files, so it is the one other file in
+// the folder whose name begins with the target's.
+QString TemporaryFile(const QString& target) {
+    const QFileInfo info(target);
+    for (const QString& name : QDir(info.absolutePath()).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (name != info.fileName() && name.startsWith(info.fileName()))
+            return info.absolutePath() + "/" + name;
+    return QString();
+}
+#else
 // The highest-numbered open descriptor that points into `folder` but not at
 // `target`: the temporary file the atomic writer has just opened (named or
 // unnamed).
@@ -69,6 +89,7 @@ int TemporaryFd(const std::string& folder, const std::string& target) {
     }
     return best;
 }
+#endif
 
 // Runs in the re-started test program: stores edited pens and saves over the
 // target; the write hook puts all new bytes into the temporary file and then
@@ -84,11 +105,19 @@ bool RunKilledChild() {
     auto handler = Open(format, path);
     handler->StorePens(Edited(handler->GetPens()));
     SetWriteFaultHook([](const QString& p, const QByteArray& bytes) -> qint64 {
+#ifdef _WIN32
+        // The writer holds the file open with others allowed to write; the status a crashed process ends with.
+        QFile temporary(TemporaryFile(p));
+        if (temporary.open(QIODevice::ReadWrite) && temporary.write(bytes) == bytes.size())
+            temporary.flush();
+        ::TerminateProcess(::GetCurrentProcess(), 0xC0000409u);
+#else
         const std::string file = QFileInfo(p).absoluteFilePath().toStdString();
         const int fd = TemporaryFd(QFileInfo(p).absolutePath().toStdString(), file);
         if (fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == ssize_t(bytes.size()))
             ::fsync(fd);
         ::raise(SIGKILL);
+#endif
         return bytes.size();
     });
     handler->SaveAs(path);
@@ -181,8 +210,7 @@ TEST_P(DiskFailure, AProcessKilledBetweenWritingAndRenamingLeavesTheOldFile) {
     // The sanitizer build must not report the deliberate kill as a failure.
     env.insert("ASAN_OPTIONS", "detect_leaks=0");
     child.setProcessEnvironment(env);
-    child.start(QFile::decodeName(QFile::symLinkTarget("/proc/self/exe").toLocal8Bit()),
-                {"--gtest_filter=KilledChild.*"});
+    child.start(ThisProgram(), {"--gtest_filter=KilledChild.*"});
     ASSERT_TRUE(child.waitForFinished(60000));
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAllStandardError().toStdString();
 

@@ -7,11 +7,14 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <psapi.h>
+#endif
 
 #include <fstream>
 #include <random>
@@ -56,6 +59,22 @@ QByteArray Noise(qsizetype size, uint32_t seed) {
 }
 
 namespace {
+#ifdef _WIN32
+// Windows keeps the peak working set for the whole life of the process and cannot reset it: the peak
+// during an operation is bounded by the peak after it less the working set before it, which counts an
+// earlier, higher peak against the operation (never in its favour).
+double WorkingSetMegabytes(bool peak) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters))
+        return 0;
+    return double(peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize) / (1024.0 * 1024.0);
+}
+double StatusMegabytes(const char* field) {
+    return WorkingSetMegabytes(std::string(field) == "VmHWM");
+}
+void ResetPeak() {}
+#else
 // VmRSS or VmHWM of this process in megabytes.
 double StatusMegabytes(const char* field) {
     std::ifstream status("/proc/self/status");
@@ -75,6 +94,7 @@ void ResetPeak() {
     std::ofstream clear("/proc/self/clear_refs");
     clear << "5";
 }
+#endif
 } // namespace
 
 Cost Measure(const std::function<void()>& operation) {

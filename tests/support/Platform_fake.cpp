@@ -15,8 +15,13 @@ bool FakePlatform::FileExists(const std::string& path) {
 }
 
 bool FakePlatform::FolderWritable(const std::string& path) {
+#ifdef _WIN32
+    // Windows grants folder rights by access lists that only the system evaluates: ask it.
+    return NativePlatform().FolderWritable(path);
+#else
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(path.c_str(), W_OK | X_OK) == 0;
+#endif
 }
 
 void FakePlatform::StartElevated(const std::string& file, const std::string& parameters) {

@@ -2,12 +2,31 @@
 
 #include <QFile>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
+#ifdef _WIN32
+// Windows ignores the read-only attribute of a folder, and what its access lists deny an administrator
+// (or anyone under wine, which does not apply them) may still be granted: the guard only reports whether
+// a file can be created there.
+ReadOnlyFolder::ReadOnlyFolder(const QString& folder) : Folder(folder) {
+    QFile probe(Folder + "/.probe");
+    IsEffective = !probe.open(QIODevice::WriteOnly);
+    if (!IsEffective) {
+        probe.close();
+        probe.remove();
+    }
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() = default;
+
+void ReadOnlyFolder::SetImmutable(bool) {}
+#else
 ReadOnlyFolder::ReadOnlyFolder(const QString& folder) : Folder(folder) {
     ::chmod(QFile::encodeName(Folder).constData(), 0555);
     if (::geteuid() == 0)
@@ -39,3 +58,4 @@ void ReadOnlyFolder::SetImmutable(bool on) {
     }
     ::close(fd);
 }
+#endif

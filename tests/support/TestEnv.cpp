@@ -1,9 +1,12 @@
 #include "support/TestEnv.h"
 
+#include "system/functions.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cstdlib>
 #include <stdexcept>
@@ -18,57 +21,72 @@ TestEnv::TestEnv() {
     auto& fake = Platform.Fake;
     fake.Env["APPDATA"] = AppData().toStdString();
     fake.Env["ProgramFiles"] = ProgramFiles().toStdString();
+#ifdef _WIN32
+    fake.ExePath = (AppDir() + "nibwright.exe").toStdString();
+#else
     fake.ExePath = (AppDir() + "nibwright").toStdString();
+#endif
     // Also for code that reads the real environment (child processes such as the command-line tool).
-    ::setenv("APPDATA", AppData().toLocal8Bit().constData(), 1);
-    ::setenv("ProgramFiles", ProgramFiles().toLocal8Bit().constData(), 1);
+    qputenv("APPDATA", AppData().toLocal8Bit());
+    qputenv("ProgramFiles", ProgramFiles().toLocal8Bit());
     // The per-user folders of QStandardPaths, for this process and its children.
     OldDataHome = qgetenv("XDG_DATA_HOME");
-    ::setenv("XDG_DATA_HOME", (Root() + "/UserData").toLocal8Bit().constData(), 1);
+    qputenv("XDG_DATA_HOME", (Root() + "/UserData").toLocal8Bit());
     QCoreApplication::setApplicationName(QStringLiteral("Nibwright"));
 }
 
 TestEnv::~TestEnv() {
-    ::unsetenv("APPDATA");
-    ::unsetenv("ProgramFiles");
+    qunsetenv("APPDATA");
+    qunsetenv("ProgramFiles");
     if (OldDataHome.isEmpty())
-        ::unsetenv("XDG_DATA_HOME");
+        qunsetenv("XDG_DATA_HOME");
     else
-        ::setenv("XDG_DATA_HOME", OldDataHome.constData(), 1);
+        qputenv("XDG_DATA_HOME", OldDataHome);
+}
+
+// The paths in the form the system hands them to the program ("C:\\Users\\...\\AppData" on Windows), since
+// the program cuts and matches them at the native delimiter.
+namespace {
+const QString D(QChar::fromLatin1(PathDelim));
 }
 
 QString TestEnv::Root() const {
-    return Dir.path();
+    return QDir::toNativeSeparators(Dir.path());
 }
 QString TestEnv::AppData() const {
-    return Root() + "/AppData";
+    return Root() + D + "AppData";
 }
 QString TestEnv::ProgramFiles() const {
-    return Root() + "/ProgramFiles";
+    return Root() + D + "ProgramFiles";
 }
 QString TestEnv::AppDir() const {
-    return Root() + "/app/";
+    return Root() + D + "app" + D;
 }
 QString TestEnv::UserDataDir() const {
+#ifdef _WIN32
+    // Windows gives the per-user folder from the user's profile, not from the environment.
+    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)) + D;
+#else
     return Root() + "/UserData/Nibwright/";
+#endif
 }
 QString TestEnv::WTablet() const {
-    return AppData() + "/WTablet";
+    return AppData() + D + "WTablet";
 }
 QString TestEnv::BackupDir() const {
     return AppDir() + "Backup";
 }
 QString TestEnv::WacomFile() const {
-    return WTablet() + "/Wacom_Tablet.dat";
+    return WTablet() + D + "Wacom_Tablet.dat";
 }
 QString TestEnv::PenFile() const {
-    return WTablet() + "/Pen_Tablet.dat";
+    return WTablet() + D + "Pen_Tablet.dat";
 }
 QString TestEnv::IsdFile() const {
-    return WTablet() + "/ISD_Tablet.dat";
+    return WTablet() + D + "ISD_Tablet.dat";
 }
 QString TestEnv::BackupPoint() const {
-    return BackupDir() + "/FirstRunBackup.bak";
+    return BackupDir() + D + "FirstRunBackup.bak";
 }
 QString TestEnv::SettingsFile() const {
     return AppDir() + "Nibwright.ini";
@@ -83,7 +101,7 @@ QStringList TestEnv::DatedBackups() const {
 }
 
 QString TestEnv::Write(const QString& path, const QByteArray& bytes) const {
-    const QString full = QFileInfo(path).isAbsolute() ? path : Root() + "/" + path;
+    const QString full = QDir::toNativeSeparators(QFileInfo(path).isAbsolute() ? path : Root() + "/" + path);
     QDir().mkpath(QFileInfo(full).absolutePath());
     QFile f(full);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())

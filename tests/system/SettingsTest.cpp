@@ -1,5 +1,6 @@
 // The settings file: reading values with their defaults, and writing without losing what else is in it.
 #include "system/Settings.h"
+#include "support/Portable.h"
 #include "support/TestEnv.h"
 #include "system/AtomicFile.h"
 
@@ -9,7 +10,6 @@
 #include <QFile>
 
 #include <stdexcept>
-#include <unistd.h>
 
 namespace {
 
@@ -186,16 +186,17 @@ TEST_F(IniTest, AnUpdateWritesTheFileOnceAndAFailedOneChangesNothing) {
 }
 
 TEST_F(IniTest, UnreadableFileIsNotReplacedByAFileOfOnlyTheWrittenKeys) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not stop the superuser";
     const QByteArray old = "[Window]\nLeft=10\n[Nibwright]\nAuto Service=0\n";
     Env.Write(Path(), old);
-    QFile::setPermissions(Path(), QFileDevice::WriteOwner);
-    TIniFile ini(Path());
-    EXPECT_TRUE(ini.Exists());
-    EXPECT_TRUE(ini.ReadBool(Sec, "Auto Service", true)); // nothing could be read
-    EXPECT_THROW(ini.WriteBool(Sec, "Auto Service", true), std::runtime_error);
-    QFile::setPermissions(Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    {
+        UnreadableFile locked(Path());
+        if (!locked.Effective())
+            GTEST_SKIP() << "permissions do not stop the superuser";
+        TIniFile ini(Path());
+        EXPECT_TRUE(ini.Exists());
+        EXPECT_TRUE(ini.ReadBool(Sec, "Auto Service", true)); // nothing could be read
+        EXPECT_THROW(ini.WriteBool(Sec, "Auto Service", true), std::runtime_error);
+    }
     EXPECT_EQ(TestEnv::Read(Path()), old);
 }
 

@@ -1,0 +1,29 @@
+#pragma once
+// What the tests need from the operating system where POSIX and Windows differ: who may ignore file
+// permissions, a file nobody else can read, and this test program's own path.
+
+#include <QString>
+
+// True when file permissions do not stop this process (root on POSIX systems). Windows has no such user
+// for share modes: a file held open without sharing stops the administrator too.
+bool RunningAsSuperuser();
+
+// This test program's executable, for tests that start it again as a child.
+QString ThisProgram();
+
+// Makes an existing file unreadable for the life of the guard. POSIX: mode 0, which root ignores
+// (Effective() is then false). Windows: the file is held open with no sharing, as another program may
+// hold it, so every other open fails whoever asks.
+class UnreadableFile {
+public:
+    explicit UnreadableFile(const QString& path);
+    ~UnreadableFile();
+    UnreadableFile(const UnreadableFile&) = delete;
+    UnreadableFile& operator=(const UnreadableFile&) = delete;
+    bool Effective() const { return IsEffective; }
+
+private:
+    QString Path;
+    void* Handle = nullptr;
+    bool IsEffective = false;
+};
