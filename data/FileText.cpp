@@ -8,5 +8,10 @@ QString FileText(const std::string& bytes) {
     QString text = utf8.decode(view);
     if (!utf8.hasError())
         return text;
+#ifdef _WIN32
+    // The driver writes its text files in the system's ANSI code page.
+    return QString::fromLocal8Bit(view);
+#else
     return QString::fromLatin1(view);
+#endif
 }

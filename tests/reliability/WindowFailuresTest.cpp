@@ -5,6 +5,7 @@
 #include "Hostile.h"
 #include "graph/DrawClass.h"
 #include "support/Pens.h"
+#include "support/Portable.h"
 #include "support/WindowFixture.h"
 #include "system/AtomicFile.h"
 #include "system/Settings.h"
@@ -399,6 +400,39 @@ TEST_F(WindowTest, AnExternalEntityNeverReachesTheWindowOrAWrittenFile) {
     for (const QString& name : TestEnv::List(Env.BackupDir()))
         EXPECT_EQ(TestEnv::Read(Env.BackupDir() + "/" + name).indexOf(secret), -1) << name.toStdString();
     EXPECT_EQ(TestEnv::Read(Env.SettingsFile()).indexOf(secret), -1);
+}
+
+// Another program holds the preference file open without letting it be replaced. Windows then refuses the
+// replacement: Apply and Save report their failure and the file keeps its bytes. POSIX systems replace it.
+TEST_P(WindowDiskFailure, ApplyOntoAFileAnotherProgramHoldsOpen) {
+    Start();
+    ASSERT_TRUE(TabletForm->IsConfigValid());
+    HeldOpenFile held(Path, HeldOpenFile::NoReplacing);
+    ASSERT_TRUE(held.IsOpen());
+#ifdef _WIN32
+    ExpectApplyFails();
+    ExpectSaveFails();
+#else
+    Apply();
+    Save();
+    EXPECT_TRUE(Prompter.Messages().isEmpty()) << Prompter.Messages().join('\n').toStdString();
+#endif
+    EXPECT_EQ(held.ReadAll(), Before);
+}
+
+// A text-format pen name in the Windows code page 1252 ("\xE9" is "é"): the pen list shows it, "Show Current
+// Values" lists it, and Save writes it back unchanged.
+TEST_F(WindowTest, ATextNameInTheCodePageIsShownListedAndWrittenBack) {
+    const QByteArray name = "Stift \xE9";
+    const QByteArray bytes = TextFile({"[Tablet]"}) + TextPenBlock(PlainPen(name));
+    Env.Write(Env.PenFile(), bytes);
+    Start();
+    ASSERT_TRUE(TabletForm->IsConfigValid());
+    const QString shown = QString::fromUtf8("Stift \u00e9");
+    EXPECT_EQ(PenNames(), QStringList{shown});
+    EXPECT_TRUE(ListingLines().contains("Pen internal name - " + shown)) << Listing().toStdString();
+    Save();
+    EXPECT_EQ(TestEnv::Read(Env.PenFile()), bytes);
 }
 
 TEST_F(WindowTest, SpecialFilesAtTheDefaultPathsMeanNoFileWithoutBlocking) {

@@ -25,6 +25,52 @@ QString ThisProgram() {
     return QString::fromStdString(NativePlatform().ExecutablePath());
 }
 
+HeldOpenFile::HeldOpenFile(const QString& path, Sharing sharing) {
+#ifdef _WIN32
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | (sharing == Replacing ? FILE_SHARE_DELETE : 0);
+    const HANDLE h = ::CreateFileW(reinterpret_cast<const wchar_t*>(path.utf16()), GENERIC_READ, share, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE)
+        Handle = h;
+#else
+    (void)sharing;
+    File.setFileName(path);
+    File.open(QIODevice::ReadOnly);
+#endif
+}
+
+HeldOpenFile::~HeldOpenFile() {
+#ifdef _WIN32
+    if (Handle)
+        ::CloseHandle(static_cast<HANDLE>(Handle));
+#endif
+}
+
+bool HeldOpenFile::IsOpen() const {
+#ifdef _WIN32
+    return Handle != nullptr;
+#else
+    return File.isOpen();
+#endif
+}
+
+QByteArray HeldOpenFile::ReadAll() {
+#ifdef _WIN32
+    QByteArray out;
+    if (!Handle)
+        return out;
+    ::SetFilePointer(static_cast<HANDLE>(Handle), 0, nullptr, FILE_BEGIN);
+    char buffer[4096];
+    DWORD n = 0;
+    while (::ReadFile(static_cast<HANDLE>(Handle), buffer, sizeof buffer, &n, nullptr) && n > 0)
+        out.append(buffer, qsizetype(n));
+    return out;
+#else
+    File.seek(0);
+    return File.readAll();
+#endif
+}
+
 UnreadableFile::UnreadableFile(const QString& path) : Path(path) {
 #ifdef _WIN32
     const HANDLE h = ::CreateFileW(reinterpret_cast<const wchar_t*>(path.utf16()), GENERIC_READ, 0, nullptr,

@@ -27,6 +27,10 @@ TestEnv::TestEnv() {
     fake.ExePath = (AppDir() + "nibwright").toStdString();
 #endif
     // Also for code that reads the real environment (child processes such as the command-line tool).
+    // Windows sets both for every process: they are put back afterwards.
+    for (const char* name : {"APPDATA", "ProgramFiles"})
+        if (qEnvironmentVariableIsSet(name))
+            OldValues.insert(name, qgetenv(name));
     qputenv("APPDATA", AppData().toLocal8Bit());
     qputenv("ProgramFiles", ProgramFiles().toLocal8Bit());
     // The per-user folders of QStandardPaths, for this process and its children.
@@ -36,8 +40,12 @@ TestEnv::TestEnv() {
 }
 
 TestEnv::~TestEnv() {
-    qunsetenv("APPDATA");
-    qunsetenv("ProgramFiles");
+    for (const char* name : {"APPDATA", "ProgramFiles"}) {
+        if (OldValues.contains(name))
+            qputenv(name, OldValues.value(name));
+        else
+            qunsetenv(name);
+    }
     if (OldDataHome.isEmpty())
         qunsetenv("XDG_DATA_HOME");
     else

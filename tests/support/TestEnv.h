@@ -6,6 +6,7 @@
 #include "tests/support/Platform_fake.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -49,6 +50,7 @@ public:
 private:
     QTemporaryDir Dir;
     QByteArray OldDataHome;
+    QMap<QByteArray, QByteArray> OldValues;
     ScopedFakePlatform Platform;
 };
 
