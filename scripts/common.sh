@@ -27,6 +27,15 @@ NIB_TOOL_PACKAGES=(
   xvfb xauth imagemagick xdotool xmlstarlet
 )
 
+# The cache of the Windows build (scripts/windows): Qt base for Windows, once built, lies in a folder named
+# for the host Qt's source version and is marked complete by a `.complete` file.
+NIB_WIN_CACHE="${NIB_WIN_CACHE:-$HOME/.cache/nibwright/win64}"
+nib_windows_qt_cached() {
+  local version
+  version="$(dpkg-query -W -f='${source:Version}' qt6-base-dev 2>/dev/null)" || return 1
+  [ -n "$version" ] && [ -f "$NIB_WIN_CACHE/qt-$version/.complete" ]
+}
+
 # Installs what is missing: with apt-get as root, otherwise prints the exact line and stops.
 nib_ensure_packages() {
   local missing=() p
