@@ -49,6 +49,8 @@ macro(nib_windows_cpack_settings)
   # The Start-menu entry (from CPACK_PACKAGE_EXECUTABLES) points at the program in the install folder.
   set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
   set(CPACK_NSIS_MODIFY_PATH OFF)
+  # A 64-bit installer for 64-bit programs (NSIS builds a 32-bit one unless told otherwise).
+  set(CPACK_NSIS_DEFINES "Target amd64-unicode")
   # Only the installer marks its copy as installed; the ZIP carries no marker and stays portable. The
   # uninstaller removes the marker, the folders it made and the Start-menu entry with the programs.
   set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
