@@ -428,7 +428,7 @@ TEST_F(WindowTest, ATextNameInTheCodePageIsShownListedAndWrittenBack) {
     Env.Write(Env.PenFile(), bytes);
     Start();
     ASSERT_TRUE(TabletForm->IsConfigValid());
-    const QString shown = QString::fromUtf8("Stift \u00e9");
+    const QString shown = QString::fromUtf8(" Stift \u00e9"); // with the blank after the keyword
     EXPECT_EQ(PenNames(), QStringList{shown});
     EXPECT_TRUE(ListingLines().contains("Pen internal name - " + shown)) << Listing().toStdString();
     Save();
