@@ -1,7 +1,7 @@
 #include "data/Data_textClass.h"
 #include "data/Data_xmlClass.h"
 
-#include "support/Portable.h"
+#include "support/ReadOnlyFolder.h"
 #include "support/TestEnv.h"
 #include "system/AtomicFile.h"
 
@@ -81,7 +81,8 @@ TEST_F(BackupTest, BackupsWithinOneSecondAllSurvive) {
                            "Pen_Tablet_12-06-2026_23-14-05_3.bak"}));
     EXPECT_EQ(TestEnv::Read(env.BackupDir() + "/Pen_Tablet_12-06-2026_23-14-05.bak"), TextBytes);
     EXPECT_NE(TestEnv::Read(env.BackupDir() + "/Pen_Tablet_12-06-2026_23-14-05_2.bak"), TextBytes);
-    EXPECT_EQ(TFileHandler::DatedBackupPath(Now), env.BackupDir() + "/Pen_Tablet_12-06-2026_23-14-05_4.bak");
+    EXPECT_EQ(TFileHandler::DatedBackupPath(Now),
+              QDir::toNativeSeparators(env.BackupDir() + "/Pen_Tablet_12-06-2026_23-14-05_4.bak"));
 }
 
 TEST_F(BackupTest, NothingForAnInvalidHandlerOrWithoutAFolder) {
@@ -102,8 +103,8 @@ TEST_F(BackupTest, FailedBackupIsReportedAndGoesNoFurther) {
     SetWriteFaultHook([](const QString&, const QByteArray& bytes) { return bytes.size() / 2; });
     EXPECT_NO_THROW(h->CreateDatedBackup());
     SetWriteFaultHook(nullptr);
-    EXPECT_EQ(Messages, QStringList{"Unable to create backup: " + env.BackupDir() +
-                                    "/Pen_Tablet_12-06-2026_23-14-05.bak"});
+    EXPECT_EQ(Messages, QStringList{"Unable to create backup: " +
+                                    QDir::toNativeSeparators(env.BackupDir() + "/Pen_Tablet_12-06-2026_23-14-05.bak")});
     EXPECT_TRUE(TestEnv::List(env.BackupDir()).isEmpty()); // no half-written backup, no temporary left
 }
 
@@ -129,15 +130,10 @@ TEST_F(BackupTest, FailedWritesLeaveTheTargetIntact) {
         EXPECT_THROW(h->SaveAs(folder), std::runtime_error);
         EXPECT_TRUE(QFileInfo(folder).isDir());
 
-        // The folder is not writable (root writes anyway, so only checked for others).
-        if (!RunningAsSuperuser()) {
-            const QString dir = QFileInfo(path).absolutePath();
-            QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        // The folder is not writable (where this process can be kept from writing it).
+        if (ReadOnlyFolder readOnly(QFileInfo(path).absolutePath()); readOnly.Effective())
             EXPECT_THROW(h->Save(), std::runtime_error);
-            QFile::setPermissions(dir,
-                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-            EXPECT_EQ(TestEnv::Read(path), bytes);
-        }
+        EXPECT_EQ(TestEnv::Read(path), bytes);
         EXPECT_EQ(TestEnv::List(QFileInfo(path).absolutePath()), QStringList{QFileInfo(path).fileName()});
 
         h->Save();

@@ -7,6 +7,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include <QString>
 #include <QStringList>
 
@@ -103,7 +105,8 @@ TEST_F(Service, UpperCasePathFitsAndProbeChoosesNewerOrOlderService) {
 
 TEST_F(Service, ProbeIsTheNewerExecutableUnderProgramFiles) {
     DetectServiceIndex(IsdPath);
-    const std::string expected = (Env.ProgramFiles() + "/Tablet/ISD/WTabletServiceISD.exe").toStdString();
+    const std::string expected =
+        (Env.ProgramFiles() + QDir::toNativeSeparators("/Tablet/ISD/WTabletServiceISD.exe")).toStdString();
     EXPECT_THAT(Env.Fake().Probes, ElementsAre(expected));
 }
 
