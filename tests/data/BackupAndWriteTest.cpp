@@ -131,8 +131,9 @@ TEST_F(BackupTest, FailedWritesLeaveTheTargetIntact) {
         EXPECT_TRUE(QFileInfo(folder).isDir());
 
         // The folder is not writable (where this process can be kept from writing it).
-        if (ReadOnlyFolder readOnly(QFileInfo(path).absolutePath()); readOnly.Effective())
+        if (ReadOnlyFolder readOnly(QFileInfo(path).absolutePath()); readOnly.Effective()) {
             EXPECT_THROW(h->Save(), std::runtime_error);
+        }
         EXPECT_EQ(TestEnv::Read(path), bytes);
         EXPECT_EQ(TestEnv::List(QFileInfo(path).absolutePath()), QStringList{QFileInfo(path).fileName()});
 
