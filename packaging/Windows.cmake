@@ -30,8 +30,9 @@ if(MINGW)
   endforeach()
 endif()
 
-# The installed-copy marker, relative to the install folder with Windows separators (NSIS paths).
-set(NIB_INSTALLED_MARKER_DIR "${CMAKE_INSTALL_DATADIR}/nibwright")
+# The installed-copy marker's folder (NIB_INSTALLED_MARKER, where the program looks for it), relative to the
+# install folder with Windows separators (NSIS paths).
+get_filename_component(NIB_INSTALLED_MARKER_DIR "${NIB_INSTALLED_MARKER}" DIRECTORY)
 string(REPLACE "/" "\\\\" NIB_INSTALLED_MARKER_DIR_NSIS "${NIB_INSTALLED_MARKER_DIR}")
 
 # The two packages: Nibwright-VERSION-win64.zip and Nibwright-VERSION-win64-setup.exe.
