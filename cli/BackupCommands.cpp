@@ -7,6 +7,7 @@
 #include "data/Data_fileClass.h"
 #include "system/functions.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -51,7 +52,7 @@ int BackupsCommand(const CliArguments& arguments) {
         if (json) {
             QJsonObject row;
             row["name"] = entry.Name;
-            row["path"] = entry.Path;
+            row["path"] = QDir::toNativeSeparators(entry.Path); // as the folder: the system's own form
             row["time"] = QDateTime(entry.Date, entry.Time).toString(Qt::ISODate);
             row["backupPoint"] = entry.BackupPoint;
             row["size"] = double(entry.Size);
