@@ -11,6 +11,15 @@
 #include <cstdlib>
 #include <stdexcept>
 
+namespace {
+// The variables of the real environment that point into the fixture's folder.
+#ifdef _WIN32
+const char* const EnvNames[] = {"APPDATA", "ProgramFiles", "ProgramW6432"};
+#else
+const char* const EnvNames[] = {"APPDATA", "ProgramFiles"};
+#endif
+} // namespace
+
 TestEnv::TestEnv() {
     if (!Dir.isValid())
         throw std::runtime_error("cannot create a temporary folder");
@@ -27,12 +36,16 @@ TestEnv::TestEnv() {
     fake.ExePath = (AppDir() + "nibwright").toStdString();
 #endif
     // Also for code that reads the real environment (child processes such as the command-line tool).
-    // Windows sets both for every process: they are put back afterwards.
-    for (const char* name : {"APPDATA", "ProgramFiles"})
+    // Windows sets them for every process: they are put back afterwards.
+    for (const char* name : EnvNames)
         if (qEnvironmentVariableIsSet(name))
             OldValues.insert(name, qgetenv(name));
     qputenv("APPDATA", AppData().toLocal8Bit());
     qputenv("ProgramFiles", ProgramFiles().toLocal8Bit());
+#ifdef _WIN32
+    // A 64-bit child under wine takes ProgramFiles from ProgramW6432 rather than from its parent.
+    qputenv("ProgramW6432", ProgramFiles().toLocal8Bit());
+#endif
     // The per-user folders of QStandardPaths, for this process and its children.
     OldDataHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", (Root() + "/UserData").toLocal8Bit());
@@ -40,7 +53,7 @@ TestEnv::TestEnv() {
 }
 
 TestEnv::~TestEnv() {
-    for (const char* name : {"APPDATA", "ProgramFiles"}) {
+    for (const char* name : EnvNames) {
         if (OldValues.contains(name))
             qputenv(name, OldValues.value(name));
         else
