@@ -3,6 +3,9 @@
 
 #include "GraphFixture.h"
 
+#include <QFontMetrics>
+#include <QGuiApplication>
+
 #include <random>
 
 namespace {
@@ -123,8 +126,22 @@ TEST_F(Render, ShowPenDrawsCornerLabelsAndCircles) {
     g.ShowPen(0);
     EXPECT_EQ(g.GetSelectedPen(), 0);
     const QImage& img = s.Img;
-    // "[0,0]" from (17, 474), the resolution label from (436, 17): grey text on opaque white cells.
-    const QRect low(17, 474, 30, 10), high(436, 17, 46, 10);
+    // "[0,0]" from (17, 474), the resolution label from (436, 17): grey text on opaque white cells as high as
+    // the 9-pixel face's lines. The faces differ between systems, so the cells' widths come from the face:
+    // "[0,0]" as wide as its text, the resolution label as many columns as are opaque before the grid line.
+    QFont face = QGuiApplication::font();
+    face.setPixelSize(9);
+    const QFontMetrics metrics(face);
+    const int h = metrics.height();
+    const QRect low(17, 474, metrics.horizontalAdvance(QStringLiteral("[0,0]")), h);
+    const auto opaqueColumn = [&](int x) {
+        const QRect column(x, 17, 1, h);
+        return CountColour(img, 0xA0A0A0, column) + CountColour(img, 0xFFFFFF, column) == h;
+    };
+    int w = 0;
+    while (436 + w < 486 && opaqueColumn(436 + w))
+        ++w;
+    const QRect high(436, 17, w, h);
     EXPECT_GT(CountColour(img, 0xA0A0A0, low), 8);
     EXPECT_GT(CountColour(img, 0xA0A0A0, high), 20);
     EXPECT_EQ(CountColour(img, 0xA0A0A0, low) + CountColour(img, 0xFFFFFF, low), low.width() * low.height());
