@@ -143,15 +143,19 @@ TEST(ButtonShieldTest, SetsAndClearsTheShieldIcon) {
     SetButtonShield(nullptr, true); // no button: nothing happens
 }
 
-// Runs `answer` on the modal box that `show` opens, once it is up.
-template <class Box> void WhenShown(std::function<void(Box*)> answer) {
-    QTimer::singleShot(0, [answer] {
+// Runs `answer` on the modal box that `show` opens, once it is up: looked for again every 10 ms, since a
+// platform may show the box only after the modal loop has begun.
+template <class Box> void WhenShown(std::function<void(Box*)> answer, int tries = 500) {
+    QTimer::singleShot(tries == 500 ? 0 : 10, [answer, tries] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* box = qobject_cast<Box*>(w); box && box->isVisible()) {
                 answer(box);
                 return;
             }
-        ADD_FAILURE() << "no box shown";
+        if (tries > 0)
+            WhenShown<Box>(answer, tries - 1);
+        else
+            ADD_FAILURE() << "no box shown";
     });
 }
 
