@@ -167,6 +167,10 @@ TEST(Presets, AnUnwritableFolderFailsTheChangeAndKeepsListAndFile) {
     TCurvePresets store(path);
     ASSERT_EQ(store.Load(), TCurvePresets::LoadResult::Loaded);
     ReadOnlyFolder locked(folder);
+#ifdef _WIN32
+    if (!locked.Effective())
+        GTEST_SKIP() << "no folder can be made unwritable here (wine applies no access lists)";
+#endif
     ASSERT_TRUE(locked.Effective());
     EXPECT_THROW(store.Add({"New", 1023, {0, 0, 1, 1, 2, 2}}), WriteError);
     EXPECT_THROW(store.Remove(0), WriteError);
@@ -180,6 +184,10 @@ TEST(Presets, ADamagedFileThatCannotBeMovedAsideIsLeftAsItIs) {
     const QString folder = env.Root() + "/locked";
     const QString path = env.Write(folder + "/CurvePresets.json", "not json");
     ReadOnlyFolder locked(folder);
+#ifdef _WIN32
+    if (!locked.Effective())
+        GTEST_SKIP() << "no folder can be made unwritable here (wine applies no access lists)";
+#endif
     ASSERT_TRUE(locked.Effective());
     TCurvePresets store(path);
     EXPECT_EQ(store.Load(), TCurvePresets::LoadResult::Stuck);
