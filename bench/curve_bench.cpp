@@ -6,6 +6,7 @@
 #include "bench/BenchInputs.h"
 #include "bench/BenchReport.h"
 #include "bench/BenchStats.h"
+#include "bench/BenchWindow.h"
 #include "data/CurveTransfer.h"
 #include "graph/DrawClass.h"
 #include "tests/support/Platform_fake.h"
@@ -56,25 +57,8 @@ QByteArray ManyPens() {
     return g.Bytes;
 }
 
-struct Window {
-    QTemporaryDir Dir;
-    FakePlatform Fake;
-    ScriptedPrompter Prompter;
-    Window() {
-        const QString root = Dir.path();
-        bench::WriteInput(root + "/AppData/WTablet", "Wacom_Tablet.dat", ManyPens());
-        QDir().mkpath(root + "/app");
-        Fake.Env["APPDATA"] = (root + "/AppData").toStdString();
-        Fake.ExePath = (root + "/app/nibwright").toStdString();
-        SetPlatform(&Fake);
-        CreateForms(Prompter);
-        TabletForm->show();
-        QApplication::processEvents();
-    }
-    ~Window() {
-        DestroyForms();
-        SetPlatform(nullptr);
-    }
+struct Window : bench::BenchWindow {
+    Window() : BenchWindow(ManyPens()) {}
     bool Ready(benchmark::State& state) const {
         TDrawClass* graph = TabletForm->GetGraph();
         if (!graph || graph->GetSelectedPen() < 0 || graph->GetPens().size() < size_t(PenCount)) {

@@ -12,6 +12,7 @@
 #include "bench/BenchInputs.h"
 #include "bench/BenchReport.h"
 #include "bench/BenchStats.h"
+#include "bench/BenchWindow.h"
 #include "graph/DrawClass.h"
 #include "tests/support/Platform_fake.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -63,26 +64,8 @@ protected:
     }
 };
 
-struct Window {
-    QTemporaryDir Dir;
-    FakePlatform Fake;
-    ScriptedPrompter Prompter;
-    Window() {
-        const QString root = Dir.path();
-        bench::WriteInput(root + "/AppData/WTablet", "Wacom_Tablet.dat",
-                          bench::MakeXmlPreferences(bench::MB1).Bytes);
-        QDir().mkpath(root + "/app");
-        Fake.Env["APPDATA"] = (root + "/AppData").toStdString();
-        Fake.ExePath = (root + "/app/nibwright").toStdString();
-        SetPlatform(&Fake);
-        CreateForms(Prompter);
-        TabletForm->show();
-        QApplication::processEvents();
-    }
-    ~Window() {
-        DestroyForms();
-        SetPlatform(nullptr);
-    }
+struct Window : bench::BenchWindow {
+    Window() : BenchWindow(bench::MakeXmlPreferences(bench::MB1).Bytes) {}
 };
 
 double ThreadCpuUs() {
