@@ -152,7 +152,8 @@ TEST_F(About, OnlyTheLinkOpensTheHomePageAndTheBoxStaysOpen) {
 // so the page and its pictures are found from the built program's folder.
 TEST(HomePage, IsTheUserGuideBesideTheProgramWithItsPictures) {
     ScopedFakePlatform platform;
-    platform.Fake.ExePath = NIB_PROGRAM_DIR "/nibwright";
+    // As the system reports it: with backslashes on Windows.
+    platform.Fake.ExePath = QDir::toNativeSeparators(NIB_PROGRAM_DIR "/nibwright").toStdString();
     const QUrl url(HomePageUrl());
     ASSERT_TRUE(url.isLocalFile()) << url.toString().toStdString();
     EXPECT_EQ(url.query(), "page_id=3");
