@@ -217,7 +217,13 @@ TEST_F(EarlierBackups, ARowTurnedIntoALinkLeadingOutWhileAskingIsRefusedUnread) 
         Push(d->BtClose);
     });
     EXPECT_EQ(Questions().size(), 1u);
+#ifdef _WIN32
+    // QFile::link makes a shortcut file on Windows: a plain file of the folder, read as the row's backup
+    // instead of the file it names. It is no XML, so the file in use stays as it was.
+    EXPECT_EQ(Prompter.Messages(), QStringList({"Different config versions : XML vs Non-XML"}));
+#else
     EXPECT_EQ(Prompter.Messages(), QStringList({"Unable to locate valid Backup file..."}));
+#endif
     EXPECT_EQ(Bytes(Env.WacomFile()), before);
     EXPECT_EQ(Env.DatedBackups().size(), 4u);
 }

@@ -18,6 +18,14 @@ QStringList Entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// The program folder's entries, less the installed marker's folder where the marker lies inside it
+// (Windows: share\nibwright\installed beside the program).
+QStringList ProgramFolderEntries(const QString& folder) {
+    QStringList entries = Entries(folder);
+    entries.removeAll(QString::fromUtf8(InstalledMarkerFromExecutable).section('/', 0, 0));
+    return entries;
+}
+
 QStringList Lines(const QString& path) {
     return QString::fromLatin1(TestEnv::Read(path)).split(QRegularExpression("\r?\n"), Qt::SkipEmptyParts);
 }
@@ -61,7 +69,7 @@ TEST_F(InstalledCopy, AMarkedCopyKeepsItsFilesInTheUserFolderWhoeverRunsIt) {
     EXPECT_EQ(Bytes(Env.UserDataDir() + "Backup/FirstRunBackup.bak"), Str(StandardXml()));
     EXPECT_EQ(Entries(Env.UserDataDir() + "Backup").filter("Pen_Tablet_").size(), 1);
     EXPECT_TRUE(Lines(Env.UserDataDir() + "Nibwright.ini").contains("MiddlePoint Limiter=1"));
-    EXPECT_EQ(Entries(Env.AppDir()), QStringList());
+    EXPECT_EQ(ProgramFolderEntries(Env.AppDir()), QStringList());
 }
 
 TEST_F(InstalledCopy, APortableCopyKeepsItsFilesBesideTheProgramEvenWhenReadOnly) {

@@ -2,6 +2,7 @@
 // switch "Auto-detect service", whose state follows every load.
 
 #include "support/WindowFixture.h"
+#include "system/functions.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -197,11 +198,14 @@ TEST_F(LoadCommands, ServiceSwitchFreesTheRowAndTickingItDetectsAgain) {
 
 TEST_F(LoadCommands, ServiceSwitchTickedForAPathOfNoFamilySelectsNoRow) {
     StartOnWacom(StandardXml());
+    // The fixture's paths fit no family where the delimiter is "/". On Windows the default file's path
+    // always fits its family, here the Wacom family without its newer service: ticking selects that row.
+    const int detected = PathDelim == '\\' ? 1 : -1;
     auto* box = Ctl<QComboBox>("CBoxService");
-    EXPECT_EQ(box->currentIndex(), -1);
+    EXPECT_EQ(box->currentIndex(), detected);
     Click("CbService");
     box->setCurrentIndex(2);
     Click("CbService");
-    EXPECT_EQ(box->currentIndex(), -1);
+    EXPECT_EQ(box->currentIndex(), detected);
     EXPECT_FALSE(box->isEnabled());
 }

@@ -177,11 +177,16 @@ TEST_F(WriteCommands, SaveWhoseWriteFailsReportsSaveFileErrorAndRestartsNothing)
 }
 
 TEST_F(WriteCommands, ApplyWithAutoDetectRestartsTheServiceThatFitsThePathAtThatMoment) {
+#ifdef _WIN32
+    // The Pen family's own default file.
+    const QString path = Env.PenFile();
+#else
     // An application-data folder whose name holds the Pen family's pattern, so that the default path of
     // Wacom_Tablet.dat fits the Pen family (the patterns are written with backslashes).
     const QString appData = Env.Root() + "/u\\WTablet\\Pen_Tablet.dat";
     Env.Fake().Env["APPDATA"] = appData.toStdString();
     const QString path = appData + "/WTablet/Wacom_Tablet.dat";
+#endif
     Env.Write(path, StandardXml());
     const QString probe = Env.Write(Env.ProgramFiles() + "/Tablet/Pen/WTabletServiceCon.exe", "exe");
     Start();

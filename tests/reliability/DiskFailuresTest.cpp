@@ -106,7 +106,8 @@ bool RunKilledChild() {
     handler->StorePens(Edited(handler->GetPens()));
     SetWriteFaultHook([](const QString& p, const QByteArray& bytes) -> qint64 {
 #ifdef _WIN32
-        // The writer holds the file open with others allowed to write; the status a crashed process ends with.
+        // The writer holds the file open with others allowed to write; the status a crashed process ends
+        // with.
         QFile temporary(TemporaryFile(p));
         if (temporary.open(QIODevice::ReadWrite) && temporary.write(bytes) == bytes.size())
             temporary.flush();
@@ -189,7 +190,8 @@ TEST_P(DiskFailure, ADiskFillingUpMidWriteRaisesAndKeepsTheFile) {
     // The dated backup reports its failure and leaves no partial backup.
     Handler->CreateDatedBackup();
     ASSERT_EQ(Messages.size(), 1);
-    EXPECT_TRUE(Messages[0].startsWith("Unable to create backup: " + Env.BackupDir() + "/Pen_Tablet_"));
+    EXPECT_TRUE(Messages[0].startsWith("Unable to create backup: " + Env.BackupDir() + QChar(PathDelim) +
+                                       "Pen_Tablet_"));
     EXPECT_EQ(TestEnv::List(Env.BackupDir()), QStringList());
 }
 

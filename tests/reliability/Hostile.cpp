@@ -16,9 +16,12 @@
 #include <psapi.h>
 #endif
 
+#include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 
 namespace hostile {
 
@@ -60,20 +63,13 @@ QByteArray Noise(qsizetype size, uint32_t seed) {
 
 namespace {
 #ifdef _WIN32
-// Windows keeps the peak working set for the whole life of the process and cannot reset it: the peak
-// during an operation is bounded by the peak after it less the working set before it, which counts an
-// earlier, higher peak against the operation (never in its favour).
-double WorkingSetMegabytes(bool peak) {
+double WorkingSetMegabytes() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters))
         return 0;
-    return double(peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize) / (1024.0 * 1024.0);
+    return double(counters.WorkingSetSize) / (1024.0 * 1024.0);
 }
-double StatusMegabytes(const char* field) {
-    return WorkingSetMegabytes(std::string(field) == "VmHWM");
-}
-void ResetPeak() {}
 #else
 // VmRSS or VmHWM of this process in megabytes.
 double StatusMegabytes(const char* field) {
@@ -98,13 +94,34 @@ void ResetPeak() {
 } // namespace
 
 Cost Measure(const std::function<void()>& operation) {
+#ifdef _WIN32
+    // Windows keeps one peak working set for the whole life of the process and cannot reset it, so an
+    // earlier case's peak would be counted against this one. The working set is sampled every millisecond
+    // instead: an allocation large enough to matter takes longer than that to touch.
+    const double before = WorkingSetMegabytes();
+    std::atomic<bool> done{false};
+    std::atomic<double> highest{before};
+    std::thread sampler([&] {
+        while (!done.load()) {
+            highest = std::max(highest.load(), WorkingSetMegabytes());
+            ::Sleep(1);
+        }
+    });
+#else
     ResetPeak();
     const double before = StatusMegabytes("VmRSS");
+#endif
     const auto start = std::chrono::steady_clock::now();
     operation();
     Cost cost;
     cost.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+#ifdef _WIN32
+    done = true;
+    sampler.join();
+    cost.PeakMegabytes = std::max(highest.load(), WorkingSetMegabytes()) - before;
+#else
     cost.PeakMegabytes = StatusMegabytes("VmHWM") - before;
+#endif
     return cost;
 }
 

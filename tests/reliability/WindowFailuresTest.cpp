@@ -204,8 +204,8 @@ TEST_P(WindowDiskFailure, FailedBackupWritesAreReported) {
     Prompter.Log.clear();
     Save();
     ASSERT_EQ(Prompter.Messages().size(), 1);
-    EXPECT_TRUE(
-        Prompter.Messages()[0].startsWith("Unable to create backup: " + Env.BackupDir() + "/Pen_Tablet_"));
+    EXPECT_TRUE(Prompter.Messages()[0].startsWith("Unable to create backup: " + Env.BackupDir() +
+                                                  QChar(PathDelim) + "Pen_Tablet_"));
     EXPECT_EQ(TestEnv::List(Env.BackupDir()), QStringList());
 }
 
@@ -402,9 +402,11 @@ TEST_F(WindowTest, AnExternalEntityNeverReachesTheWindowOrAWrittenFile) {
     EXPECT_EQ(TestEnv::Read(Env.SettingsFile()).indexOf(secret), -1);
 }
 
-// Another program holds the preference file open. Windows replaces it only when the holder lets it be
-// deleted; otherwise Apply and Save report their failure and the file keeps its bytes. POSIX systems always
-// replace it. The holder reads the bytes it opened either way.
+// Another program holds the preference file open. POSIX systems always replace it. Windows never replaces
+// it under a holder that forbids deleting it: Apply and Save report their failure and the file keeps its
+// bytes. Under a holder that allows deleting, whether the name can be taken over while the holder keeps it
+// open depends on the Windows version and its file system (wine refuses): either the write goes through
+// without a word, or it is reported and the file is whole. The holder reads the bytes it opened either way.
 TEST_P(WindowDiskFailure, ApplyOntoAFileAnotherProgramHoldsOpen) {
     Start();
     ASSERT_TRUE(TabletForm->IsConfigValid());
@@ -426,6 +428,13 @@ TEST_P(WindowDiskFailure, ApplyOntoAFileAnotherProgramHoldsOpen) {
     HeldOpenFile held(Path, HeldOpenFile::Replacing);
     Prompter.Log.clear();
     Save();
+#ifdef _WIN32
+    if (TestEnv::Read(Path) == Before) {
+        EXPECT_EQ(Prompter.Messages(), QStringList({"Save File Error..."}));
+        EXPECT_EQ(held.ReadAll(), Before);
+        return;
+    }
+#endif
     EXPECT_TRUE(Prompter.Messages().isEmpty()) << Prompter.Messages().join('\n').toStdString();
     EXPECT_NE(TestEnv::Read(Path), Before);
     EXPECT_EQ(held.ReadAll(), Before);

@@ -50,9 +50,25 @@ TestEnv::TestEnv() {
     OldDataHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", (Root() + "/UserData").toLocal8Bit());
     QCoreApplication::setApplicationName(QStringLiteral("Nibwright"));
+#ifdef _WIN32
+    // Windows gives the per-user folder from the user's profile, not from the environment: the fixtures use
+    // Qt's test folder there, one per test program running (...\qttest\test-PID\Nibwright), each
+    // fixture starting with it empty.
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("test-%1").arg(QCoreApplication::applicationPid()));
+    ClearUserData();
+#endif
+}
+
+void TestEnv::ClearUserData() const {
+#ifdef _WIN32
+    if (UserDataDir().contains(QLatin1String("\\qttest\\")))
+        QDir(UserDataDir()).removeRecursively();
+#endif
 }
 
 TestEnv::~TestEnv() {
+    ClearUserData();
     for (const char* name : EnvNames) {
         if (OldValues.contains(name))
             qputenv(name, OldValues.value(name));

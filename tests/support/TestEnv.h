@@ -28,6 +28,8 @@ public:
     // Where an installed copy whose folder is not writable keeps its files: the per-user application data
     // folder, with the trailing delimiter.
     QString UserDataDir() const;
+    // Empties the per-user folder where the fixture cannot point it elsewhere (Windows).
+    void ClearUserData() const;
 
     // The default preference files of the three driver families, in WTablet.
     QString WacomFile() const;    // Wacom_Tablet.dat
