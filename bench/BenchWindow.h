@@ -14,6 +14,13 @@
 
 namespace bench {
 
+// The offscreen platform, unless the caller chose one (to watch a benchmark on a screen). Called first in
+// main(), before the application reads it.
+inline void UseOffscreenUnlessChosen() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 struct BenchWindow {
     QTemporaryDir Dir;
     FakePlatform Fake;

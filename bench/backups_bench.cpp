@@ -4,6 +4,7 @@
 
 #include "bench/BenchInputs.h"
 #include "bench/BenchReport.h"
+#include "bench/BenchWindow.h"
 #include "ui/Application.h"
 #include "ui/Form_Backups.h"
 #include "ui/Prompter.h"
@@ -101,8 +102,7 @@ void OpenDialog(benchmark::State& state) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    bench::UseOffscreenUnlessChosen();
     TNibApplication app(argc, argv);
     TheFolder();
     benchmark::RegisterBenchmark("ListFolder/1000x100KB", ListFolder)

@@ -183,8 +183,7 @@ void ApplySameName(benchmark::State& state) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    bench::UseOffscreenUnlessChosen();
     TNibApplication app(argc, argv);
     NibInitResources();
     const auto add = [](const char* name, void (*fn)(benchmark::State&), int iterations) {

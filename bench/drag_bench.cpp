@@ -251,8 +251,7 @@ void PressureMove(benchmark::State& state, bool preview) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    bench::UseOffscreenUnlessChosen();
     TNibApplication app(argc, argv);
     NibInitResources();
     benchmark::RegisterBenchmark("Drag/500", Drag, false)
