@@ -22,6 +22,11 @@
 #include <sys/resource.h>
 #endif
 
+// What a run printed, in failure messages: its bytes as text, with every byte outside printable ASCII as %XX.
+static void PrintTo(const QByteArray& bytes, std::ostream* os) {
+    *os << '"' << bytes.toPercentEncoding(" !\"#$&'()*+,-./:;<=>?@[\\]^_`{|}~").constData() << '"';
+}
+
 namespace {
 
 struct CliRun {
@@ -258,8 +263,10 @@ TEST_F(CliTest, ATextNameInTheCodePageIsShownListedAndWrittenBackUnchanged) {
     QByteArray bytes = TextFile;
     bytes.replace("ButtonName Tip", "ButtonName Stift \xE9");
     const QString path = File(bytes, "Pen_Tablet.dat");
-    EXPECT_TRUE(Cli({"show", path})
-                    .Out.startsWith(QString::fromUtf8("Pen internal name -  Stift \u00e9\n").toLocal8Bit()));
+    const CliRun shown = Cli({"show", path});
+    EXPECT_EQ(shown.Out.left(shown.Out.indexOf('\n') + 1),
+              QString::fromUtf8("Pen internal name -  Stift \u00e9\n").toLocal8Bit())
+        << "exit code " << shown.Code << ", standard error: " << shown.Err.constData();
     const QJsonArray pens = QJsonDocument::fromJson(Cli({"show", "--json", path}).Out).array();
     ASSERT_EQ(pens.size(), 1);
     EXPECT_EQ(pens[0].toObject()["name"].toString().trimmed(), QString::fromUtf8("Stift \u00e9"));
