@@ -16,6 +16,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #ifndef _WIN32
 #include <csignal>
@@ -64,6 +65,30 @@ QByteArray FromConsole(QByteArray out) {
     return out;
 }
 
+// Runs a program to its end and takes what it printed. On Windows the output goes to files, read once the
+// program has ended, so that none of it depends on draining pipes after the exit; elsewhere it comes
+// through pipes, which a limit on the size of the program's files leaves alone.
+CliRun RunToEnd(QProcess& p, const QString& program, const QStringList& args) {
+#ifdef _WIN32
+    QTemporaryDir outputs;
+    p.setStandardOutputFile(outputs.filePath("out"));
+    p.setStandardErrorFile(outputs.filePath("err"));
+#endif
+    p.start(program, args);
+    const bool finished = p.waitForFinished(30000);
+    EXPECT_TRUE(finished) << qPrintable(program) << ' ' << qPrintable(args.join(' ')) << ": "
+                          << qPrintable(p.errorString());
+    CliRun run{finished && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, {}, {}};
+#ifdef _WIN32
+    run.Out = TestEnv::Read(outputs.filePath("out"));
+    run.Err = TestEnv::Read(outputs.filePath("err"));
+#else
+    run.Out = p.readAllStandardOutput();
+    run.Err = p.readAllStandardError();
+#endif
+    return run;
+}
+
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -90,10 +115,10 @@ protected:
         }
 #endif
         p.setWorkingDirectory(WorkDir);
-        p.start(Exe, args);
-        p.waitForFinished(30000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                FromConsole(p.readAllStandardOutput()), FromConsole(p.readAllStandardError())};
+        CliRun run = RunToEnd(p, Exe, args);
+        run.Out = FromConsole(run.Out);
+        run.Err = FromConsole(run.Err);
+        return run;
     }
 
     QString File(const QByteArray& bytes, const QString& name = "Wacom_Tablet.dat") {
@@ -435,10 +460,9 @@ TEST(WindowProgram, VersionNeedsNoDisplayAndOtherArgumentsAreIgnored) {
         else
             environment.remove("QT_QPA_PLATFORM");
         p.setProcessEnvironment(environment);
-        p.start(QStringLiteral(NIB_GUI_PATH), args);
-        p.waitForFinished(30000);
-        return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                      FromConsole(p.readAllStandardOutput()), p.readAllStandardError()};
+        CliRun run = RunToEnd(p, QStringLiteral(NIB_GUI_PATH), args);
+        run.Out = FromConsole(run.Out);
+        return run;
     };
     for (const QStringList& args : {QStringList{"--version"}, QStringList{"x.dat", "--version", "--help"}}) {
         const CliRun version = run(args, false);
